@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what the project needs, builds, and runs every test: first the release
+# build, then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+# Headless: offscreen EGL video on Mesa, no sound card.
+export SDL_VIDEODRIVER=offscreen
+export SDL_AUDIODRIVER=dummy
+export MESA_GL_VERSION_OVERRIDE=3.3
+export MESA_GLSL_VERSION_OVERRIDE=330
+
+for preset in release asan; do
+  echo "=== $preset ==="
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done

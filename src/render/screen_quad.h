@@ -1,0 +1,29 @@
+// Screen-space quads: four pre-transformed vertices in triangle-fan order
+// (0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left).
+#pragma once
+
+#include <cstdint>
+
+struct GfxTexture;
+
+// x, y in pixels (y down), z, reciprocal w, ARGB colour, texture coordinates. 28 bytes.
+struct ScreenVertex {
+    float x, y, z, rhw;
+    std::uint32_t diffuse;
+    float u, v;
+};
+static_assert(sizeof(ScreenVertex) == 28, "screen vertices are 28 bytes");
+
+constexpr std::uint32_t SCREEN_VERTEX_FVF = 0x144; // XYZRHW | DIFFUSE | TEX1
+
+struct ScreenQuad {
+    ScreenVertex v[4];
+};
+
+// Texture values are given in 64ths of the texture: (0, 0) to (64, 64) is the whole texture.
+void SetQuad(ScreenQuad* quad, int alpha, float left, float top, float right, float bottom,
+             float tu0, float tv0, float tu1, float tv1);
+void SetQuadTexRect(ScreenQuad* quad, float tu0, float tv0, float tu1, float tv1);
+void MoveQuad(ScreenQuad* quad, float dx, float dy, float dz);
+void ClampQuad(ScreenQuad* quad, int left, int top, int right, int bottom);
+void DrawQuad(const ScreenQuad* quad, GfxTexture* texture);
