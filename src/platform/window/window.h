@@ -46,8 +46,6 @@ void PostQuitEvent();
 // The window's outer top-left corner in screen coordinates: the client origin
 // minus the frame sizes the window system reports.
 void GetWindowOuterPosition(int* x, int* y);
-// The pointer position in screen coordinates.
-void GetCursorScreenPosition(int* x, int* y);
 // True while the window has the keyboard focus.
 bool IsWindowFocused();
 
