@@ -1,0 +1,108 @@
+// The packed data archive "ZRN.dat": every stored byte is one 32-bit little-endian
+// word, decoded by a modular power. The index of path keys is read once at start-up;
+// every later read opens the archive again, seeks to the entry and decodes it whole.
+//
+// Calling pattern of every loader:
+//     n = GetArchiveFileSize(key);            // 4x the decoded length, or 0x80004005
+//     buffer = new char[n];                   // never allocate the failure value
+//     ReadArchiveFile(key, buffer);           // decoded bytes, then a NUL when n > 0
+#pragma once
+
+#include "platform/win_types.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+constexpr const char* ARCHIVE_FILE_NAME = "ZRN.dat";
+
+// Layout, counted in words (one word per stored byte).
+constexpr std::uint32_t ARCHIVE_HEADER_WORDS = 4;
+constexpr std::uint32_t ARCHIVE_NAME_SIZE = 128; // key bytes plus the NUL that ends them
+constexpr std::uint32_t ARCHIVE_MAX_KEY_LENGTH = ARCHIVE_NAME_SIZE - 1;
+constexpr std::uint32_t ARCHIVE_ENTRY_WORDS = ARCHIVE_NAME_SIZE + 4 + 4;
+// Entry lengths and positions are four times a word count in 32 bits, and positions
+// are signed 32-bit file offsets: nothing of an archive lies at or past this byte.
+constexpr std::uint32_t ARCHIVE_MAX_FILE_SIZE = 0x7fffffffu;
+constexpr std::uint32_t ARCHIVE_WORD_COUNT_LIMIT = 0x40000000u;
+
+constexpr std::uint32_t ARCHIVE_MODULUS = 6961;
+constexpr std::uint32_t ARCHIVE_DECODE_EXPONENT = 61;
+
+// The value GetArchiveFileSize returns for a missing key (E_FAIL's bits). Real lengths
+// are multiples of four, so it never equals one.
+constexpr std::uint32_t ARCHIVE_SIZE_NOT_FOUND = 0x80004005u;
+
+struct ArchiveEntry {
+    std::uint32_t length;   // 4 x decoded length: archive bytes of the entry's data
+    std::uint32_t position; // byte position of the entry's first word in the archive
+};
+
+// Keys are Shift-JIS byte strings: ordered by unsigned bytes, a key before its
+// extensions, whatever the signedness of char.
+struct ArchiveKeyLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        const int order =
+            std::memcmp(a.data(), b.data(), a.size() < b.size() ? a.size() : b.size());
+        return order < 0 || (order == 0 && a.size() < b.size());
+    }
+};
+using ArchiveIndex = std::map<std::string, ArchiveEntry, ArchiveKeyLess>;
+
+extern ArchiveIndex g_archiveIndex;
+extern std::uint32_t g_archiveEntryCount; // N as the header states it
+extern std::string g_archivePath;         // the file that reads reopen
+
+// The stored words' decoding, exact for every 32-bit word: out[i] is the low byte of
+// words[i]^61 mod 6961 as the game's own 32-bit arithmetic computes it. Writes
+// out[0..n-1] and nothing else.
+void DecodeArchiveWords(const std::uint32_t* words, std::uint8_t* out, std::size_t n);
+// The same for words as they lie in the file: 4n little-endian bytes.
+void DecodeArchiveBytes(const std::uint8_t* stored, std::uint8_t* out, std::size_t n);
+// One word, step by step as the format defines it; the reference the fast decoder
+// is built from and checked against.
+std::uint8_t DecodeArchiveWordByExponent(std::uint32_t word);
+
+// Start-up: clears the index, then loads it from ARCHIVE_FILE_NAME in the working
+// directory. E_FAIL, silently, when the file cannot be opened (the index stays empty)
+// or when its table is cut short (the entries read completely are kept).
+HRESULT OpenArchive();
+// The same for an archive at any path (tools and tests); g_archivePath becomes path.
+HRESULT OpenArchiveFile(const char* path);
+// Reads the header and the table from the file's current position (its start) into
+// g_archiveIndex. Entries that cannot describe data of a valid archive (a name with
+// no NUL in its 128 bytes, S or O that do not fit the 32-bit byte arithmetic, data
+// reaching past ARCHIVE_MAX_FILE_SIZE) are skipped; of two entries with one key the
+// earlier is kept. E_FAIL when the table ends before N entries.
+HRESULT LoadArchiveIndex(std::FILE* file);
+
+// One table entry as stored, for tools that inspect an archive without the index's
+// rules (duplicates, names with no NUL, out-of-range numbers).
+struct ArchiveTableEntry {
+    std::string key; // name bytes up to the first NUL, or all 128 without one
+    bool nameHasNul;
+    std::uint32_t size;   // S: decoded bytes
+    std::uint32_t offset; // O: word index of the data
+};
+// false when the file ends before the 4 header words.
+bool ReadArchiveHeader(std::FILE* file, std::uint32_t* entryCount);
+// false when the file ends before the entry's 136 words.
+bool ReadArchiveTableEntry(std::FILE* file, ArchiveTableEntry* entry);
+// Whether an entry's numbers describe data inside a valid archive (see LoadArchiveIndex).
+bool IsArchiveEntryUsable(const ArchiveTableEntry& entry);
+
+// key is NUL-terminated. Found: writes length and position and returns S_OK.
+// Missing: "分割ファイルNot Found" / "Error", out values untouched, E_FAIL.
+HRESULT FindArchiveEntry(const char* key, std::uint32_t* length, std::uint32_t* position);
+// The entry's length (4 x decoded bytes); missing: "結合ファイルNot Found" / "Error"
+// and ARCHIVE_SIZE_NOT_FOUND.
+std::uint32_t GetArchiveFileSize(const char* key);
+// Writes the entry's S decoded bytes to buffer, then a NUL at buffer[S] when S > 0 (the
+// size query's 4S bytes leave room), and returns S_OK. Missing key: the message of
+// FindArchiveEntry, then "結合ファイルデータNot Found", E_FAIL. Archive gone or shorter
+// than the entry: "結合ファイルデータRead Error", E_FAIL; the buffer is left untouched
+// (a file cut short while it is being read can leave part of it written, never past S).
+HRESULT ReadArchiveFile(const char* key, void* buffer);
