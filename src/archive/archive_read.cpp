@@ -1,0 +1,93 @@
+// Reading one file of the archive by its path key: the index gives its place, the
+// archive is opened again for every read and the entry is decoded whole.
+#include "archive/archive.h"
+
+#include "platform/window/message_box.h"
+
+#include <sys/types.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr const char* ARCHIVE_MESSAGE_CAPTION = "Error";
+// Words decoded per file read: a large entry is streamed through a small buffer
+// instead of allocating four times its size.
+constexpr std::uint32_t READ_CHUNK_WORDS = 65536;
+
+const ArchiveEntry* LookUpEntry(const char* key) {
+    if (!key)
+        return nullptr;
+    const auto found = g_archiveIndex.find(key);
+    return found == g_archiveIndex.end() ? nullptr : &found->second;
+}
+
+// The index was made from another state of the file, or the file changed since:
+// everything the entry names must still be there before the caller's buffer is touched.
+bool ArchiveHoldsEntry(std::FILE* file, const ArchiveEntry& entry) {
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return false;
+    const off_t fileSize = ftello(file);
+    return fileSize >= 0 && static_cast<std::uint64_t>(entry.position) + entry.length <=
+                                static_cast<std::uint64_t>(fileSize);
+}
+
+bool ReadEntryData(std::FILE* file, const ArchiveEntry& entry, std::uint8_t* out) {
+    if (!ArchiveHoldsEntry(file, entry) || fseeko(file, entry.position, SEEK_SET) != 0)
+        return false;
+    std::uint32_t remaining = entry.length / 4;
+    std::vector<std::uint8_t> stored(
+        4 * static_cast<std::size_t>(std::min(remaining, READ_CHUNK_WORDS)));
+    while (remaining > 0) {
+        const std::uint32_t count = std::min(remaining, READ_CHUNK_WORDS);
+        if (std::fread(stored.data(), 4, count, file) != count)
+            return false;
+        DecodeArchiveBytes(stored.data(), out, count);
+        out += count;
+        remaining -= count;
+    }
+    return true;
+}
+
+} // namespace
+
+HRESULT FindArchiveEntry(const char* key, std::uint32_t* length, std::uint32_t* position) {
+    const ArchiveEntry* entry = LookUpEntry(key);
+    if (!entry) {
+        ShowMessageBox("分割ファイルNot Found", ARCHIVE_MESSAGE_CAPTION);
+        return E_FAIL;
+    }
+    *length = entry->length;
+    *position = entry->position;
+    return S_OK;
+}
+
+std::uint32_t GetArchiveFileSize(const char* key) {
+    const ArchiveEntry* entry = LookUpEntry(key);
+    if (!entry) {
+        ShowMessageBox("結合ファイルNot Found", ARCHIVE_MESSAGE_CAPTION);
+        return ARCHIVE_SIZE_NOT_FOUND;
+    }
+    return entry->length;
+}
+
+HRESULT ReadArchiveFile(const char* key, void* buffer) {
+    ArchiveEntry entry;
+    if (FAILED(FindArchiveEntry(key, &entry.length, &entry.position))) {
+        ShowMessageBox("結合ファイルデータNot Found", ARCHIVE_MESSAGE_CAPTION);
+        return E_FAIL;
+    }
+    std::FILE* file = std::fopen(g_archivePath.c_str(), "rb");
+    const bool read = file && ReadEntryData(file, entry, static_cast<std::uint8_t*>(buffer));
+    if (file)
+        std::fclose(file);
+    if (!read) {
+        ShowMessageBox("結合ファイルデータRead Error", ARCHIVE_MESSAGE_CAPTION);
+        return E_FAIL;
+    }
+    // Text readers stop at a NUL; the caller's 4S bytes have room for one after S.
+    if (entry.length > 0)
+        static_cast<std::uint8_t*>(buffer)[entry.length / 4] = 0;
+    return S_OK;
+}
