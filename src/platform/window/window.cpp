@@ -10,6 +10,8 @@ SDL_Window* s_window = nullptr;
 // The offscreen driver has no window manager: its window never gets the focus
 // events a desktop sends, so it counts as focused.
 bool s_focused = false;
+bool s_counterOverridden = false;
+std::uint64_t s_counterOverride = 0;
 
 WindowEvent TranslateEvent(const SDL_Event& event) {
     WindowEvent out{WINDOW_EVENT_NONE, 0};
@@ -155,7 +157,14 @@ void RestorePlatformWindow() {
         SDL_RestoreWindow(s_window);
 }
 
-std::uint64_t QueryPerformanceCounterTicks() { return SDL_GetPerformanceCounter(); }
+std::uint64_t QueryPerformanceCounterTicks() {
+    return s_counterOverridden ? s_counterOverride : SDL_GetPerformanceCounter();
+}
+
+void SetPerformanceCounterOverride(bool on, std::uint64_t ticks) {
+    s_counterOverridden = on;
+    s_counterOverride = ticks;
+}
 
 std::uint64_t QueryPerformanceFrequencyTicks() { return SDL_GetPerformanceFrequency(); }
 

@@ -55,6 +55,8 @@ void RestorePlatformWindow();
 
 // The performance counter: ticks and ticks per second.
 std::uint64_t QueryPerformanceCounterTicks();
+// For automation: while on, the counter reads the given ticks instead of the clock.
+void SetPerformanceCounterOverride(bool on, std::uint64_t ticks);
 std::uint64_t QueryPerformanceFrequencyTicks();
 // Milliseconds since the window system started.
 std::uint32_t GetTickMilliseconds();
