@@ -1,0 +1,66 @@
+// The lead, walked by clicks on the ground, and the map's wandering characters:
+// their records, their motion, their sprite tiles, and the per-frame object step
+// that grounds them, stops them at walls and sends them through exits.
+#pragma once
+
+#include "field/collision_box.h"
+#include "render/model.h"
+#include "render/screen_quad.h"
+
+#include <cstdint>
+
+struct GfxVertexBuffer;
+
+constexpr int FIELD_CHARACTER_COUNT = 7; // entry 0 is the lead
+constexpr int CHARACTER_SHEET_COUNT = 7; // sprite sheets and character numbers 0..6
+
+enum LeadState { LEAD_IDLE = 0, LEAD_NEW_TARGET = 1, LEAD_WALKING = 2 };
+enum WanderState { WANDER_CHOOSE = 0, WANDER_WALKING = 1, WANDER_PAUSING = 2 };
+enum CharacterMode { MODE_LEAD = 0, MODE_WANDER = 1 };
+
+struct FieldCharacter {
+    CollisionBox box;
+    Vec3 position;
+    float nextX, nextZ;
+    float pathLength;
+    float travelled;
+    float heading; // atan2(dx, dz)
+    float velocityX, velocityZ;
+    float lastTime;
+    std::int32_t state;
+    std::int32_t spriteWidth, spriteHeight;
+    std::int32_t number;
+    std::int32_t animationCounter;
+    ScreenQuad spriteQuad;         // only its texture coordinates are used
+    GfxVertexBuffer* markerBuffer; // lead only: the ground-marker square
+    Material markerMaterial;       // lead only
+    bool active;
+    std::int32_t mode;
+    bool pressLatch; // lead only: a target was accepted during this press
+    Vec3 target;
+    float pauseLength;
+    float pauseStart;
+};
+
+extern FieldCharacter g_fieldCharacters[FIELD_CHARACTER_COUNT];
+extern std::uint32_t g_wanderSeed;
+
+// The next draw of the wander generator, in [0, 1).
+double NextWanderRandom();
+
+// Sets up entry 0; false when the marker buffer cannot be created (the lead then
+// walks without its ground marker).
+bool InitLeadCharacter();
+// The lead control or wander step of every active entry, each followed by the sprite step.
+void UpdateCharacterMotion();
+void UpdateLead();
+void UpdateWanderer(FieldCharacter* character);
+void UpdateCharacterSprites();
+
+// Grounds, click-checks, walls and exits, accepts each active character's step;
+// then the cursor box and the event markers.
+void UpdateFieldObjects();
+// Walls and exits of the attribute grid for one character's step.
+void CollideWithAttributes(FieldCharacter* character);
+// Proper crossing of the 2D segments p1-p2 and q1-q2 (x, y of each point are world x, z).
+bool SegmentsCross(const Vec2& p1, const Vec2& p2, const Vec2& q1, const Vec2& q2);
