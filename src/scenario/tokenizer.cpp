@@ -30,4 +30,6 @@ int TokenToInt(const char* token) {
     return static_cast<int>(value);
 }
 
-float TokenToFloat(const char* token) { return static_cast<float>(std::strtod(token, nullptr)); }
+float TokenToFloat(const char* token) {
+    return static_cast<float>(std::strtod(token, nullptr));
+}

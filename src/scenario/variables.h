@@ -1,0 +1,19 @@
+// Story variables and the expressions of [eval] and [if].
+#pragma once
+
+#include <cstdint>
+
+constexpr int E_VAR_COUNT = 50;
+constexpr int S_VAR_COUNT = 10;
+
+extern std::int32_t g_eVars[E_VAR_COUNT];
+extern std::int32_t g_sVars[S_VAR_COUNT];
+
+// The value of one operand: a variable (e.N, s.N) or a decimal literal. A variable
+// outside the arrays reads as 0.
+std::int32_t OperandValue(const char* token);
+// Points at the variable a reference such as "e.3" names, or null.
+std::int32_t* VariableSlot(const char* token);
+
+void EvalTag(int length);
+void IfTag(int length);
