@@ -1,0 +1,172 @@
+// zrn pack: one archive from a directory tree. The archive is written beside its
+// final name and renamed into place, so a failed pack leaves no partial archive; files
+// go in key order and nothing else enters the bytes, so equal trees give equal archives.
+#include "zrn_commands.h"
+
+#include "archive/archive.h"
+#include "archive/archive_writer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* COMMAND = "pack";
+constexpr std::size_t COPY_CHUNK = 65536;
+
+struct PackFile {
+    std::filesystem::path path;
+    ArchiveFileSpec spec;
+};
+
+bool ParseArguments(int argc, char** argv, std::string* out, std::string* root) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--root" && i + 1 < argc)
+            *root = argv[++i];
+        else if (argument.rfind("--root=", 0) == 0)
+            *root = argument.substr(7);
+        else if (out->empty() && argument.rfind("-", 0) != 0)
+            *out = argument;
+        else
+            return false;
+    }
+    return !out->empty() && !root->empty();
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
+// Every regular file below root, in key order; the archive being written is left out
+// when it lies inside the tree.
+bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
+                  std::vector<PackFile>* files) {
+    std::error_code error;
+    std::filesystem::recursive_directory_iterator it(root, error), end;
+    for (; !error && it != end; it.increment(error)) {
+        if (!it->is_regular_file(error) || SameFile(it->path(), out))
+            continue;
+        const std::uintmax_t size = it->file_size(error);
+        if (error)
+            break;
+        if (size >= ARCHIVE_WORD_COUNT_LIMIT) {
+            PrintError(COMMAND, it->path().string() + ": too large for an archive (" +
+                                    std::to_string(size) + " bytes)");
+            return false;
+        }
+        const std::string key = "./" + it->path().lexically_relative(root).generic_string();
+        files->push_back({it->path(), {key, static_cast<std::uint32_t>(size)}});
+    }
+    if (error) {
+        PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
+        return false;
+    }
+    std::sort(files->begin(), files->end(), [](const PackFile& a, const PackFile& b) {
+        return ArchiveKeyLess()(a.spec.key, b.spec.key);
+    });
+    return true;
+}
+
+bool WriteAll(std::FILE* out, const std::vector<std::uint8_t>& bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+}
+
+// Streams one file's encoded bytes; it must still have the size the table promised.
+bool CopyEncoded(const PackFile& file, std::FILE* out) {
+    std::FILE* in = std::fopen(file.path.c_str(), "rb");
+    if (!in) {
+        PrintError(COMMAND, "cannot open " + file.path.string() + ": " + std::strerror(errno));
+        return false;
+    }
+    std::vector<std::uint8_t> chunk(COPY_CHUNK);
+    std::vector<std::uint8_t> stored;
+    std::uint64_t total = 0;
+    bool ok = true;
+    while (ok) {
+        const std::size_t count = std::fread(chunk.data(), 1, chunk.size(), in);
+        if (count == 0)
+            break;
+        total += count;
+        stored.clear();
+        EncodeArchiveBytes(chunk.data(), count, &stored);
+        ok = total <= file.spec.size && WriteAll(out, stored);
+    }
+    ok = ok && !std::ferror(in) && total == file.spec.size;
+    std::fclose(in);
+    if (!ok)
+        PrintError(COMMAND, file.path.string() + ": changed or unreadable while packing");
+    return ok;
+}
+
+// Created with mkstemp's private mode; the archive gets the usual mode for new files.
+void SetNewFileMode(int fd) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+}
+
+bool WriteArchive(const std::vector<PackFile>& files, const std::vector<std::uint8_t>& table,
+                  const std::string& outPath) {
+    std::string tempPath = outPath + ".tmp-XXXXXX";
+    const int fd = mkstemp(tempPath.data());
+    if (fd < 0) {
+        PrintError(COMMAND, "cannot create a file beside " + outPath + ": " + std::strerror(errno));
+        return false;
+    }
+    SetNewFileMode(fd);
+    std::FILE* out = fdopen(fd, "wb");
+    bool ok = out && WriteAll(out, table);
+    for (std::size_t i = 0; ok && i < files.size(); ++i)
+        ok = CopyEncoded(files[i], out);
+    ok = ok && std::fflush(out) == 0 && fsync(fd) == 0;
+    if (out ? std::fclose(out) != 0 : close(fd) != 0)
+        ok = false;
+    if (ok && std::rename(tempPath.c_str(), outPath.c_str()) != 0) {
+        PrintError(COMMAND, "cannot write " + outPath + ": " + std::strerror(errno));
+        ok = false;
+    } else if (!ok) {
+        PrintError(COMMAND, "writing " + outPath + " failed; nothing was written");
+    }
+    if (!ok)
+        std::remove(tempPath.c_str());
+    return ok;
+}
+
+} // namespace
+
+int RunPackCommand(int argc, char** argv) {
+    std::string outPath, root;
+    if (!ParseArguments(argc, argv, &outPath, &root))
+        return ReportUsageError(argv[0]);
+    std::error_code error;
+    if (!std::filesystem::is_directory(root, error)) {
+        PrintError(COMMAND, root + ": not a directory");
+        return EXIT_PROBLEM;
+    }
+    std::vector<PackFile> files;
+    if (!CollectFiles(root, outPath, &files))
+        return EXIT_PROBLEM;
+    std::vector<ArchiveFileSpec> specs;
+    for (const PackFile& file : files)
+        specs.push_back(file.spec);
+    std::vector<std::uint8_t> table;
+    std::vector<std::uint32_t> offsets;
+    std::string message;
+    if (!BuildArchiveTable(specs, &table, &offsets, &message)) {
+        PrintError(COMMAND, message);
+        return EXIT_PROBLEM;
+    }
+    if (!WriteArchive(files, table, outPath))
+        return EXIT_PROBLEM;
+    std::printf("%s: %zu files\n", outPath.c_str(), files.size());
+    return 0;
+}

@@ -1,0 +1,98 @@
+// zrn unpack: every entry the game would find, written below an output directory.
+#include "zrn_commands.h"
+
+#include "archive/archive.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+// Keys name files below the game's directory: "./" and then non-empty components,
+// none of them "." or "..". Anything else could land outside the output directory.
+bool KeyToRelativePath(const std::string& key, std::filesystem::path* relative) {
+    if (key.rfind("./", 0) != 0)
+        return false;
+    std::filesystem::path path;
+    std::size_t start = 2;
+    while (true) {
+        const std::size_t end = key.find('/', start);
+        const std::string component =
+            key.substr(start, end == std::string::npos ? end : end - start);
+        if (component.empty() || component == "." || component == "..")
+            return false;
+        path /= component;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    *relative = path;
+    return true;
+}
+
+// A symbolic link already inside the output directory would carry the files elsewhere.
+bool PassesThroughLink(const std::filesystem::path& outDir, const std::filesystem::path& relative) {
+    std::filesystem::path path = outDir;
+    for (const std::filesystem::path& component : relative) {
+        path /= component;
+        std::error_code error;
+        if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+            return true;
+    }
+    return false;
+}
+
+bool WriteEntry(const char* command, const std::string& key, const ArchiveEntry& entry,
+                const std::filesystem::path& target) {
+    std::error_code error;
+    std::filesystem::create_directories(target.parent_path(), error);
+    if (error) {
+        PrintError(command,
+                   "cannot create " + target.parent_path().string() + ": " + error.message());
+        return false;
+    }
+    std::vector<char> buffer(entry.length / 4 + 1);
+    if (FAILED(ReadArchiveFile(key.c_str(), buffer.data()))) {
+        PrintError(command, "the data of '" + key + "' lies outside the archive");
+        return false;
+    }
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(buffer.data(), static_cast<std::streamsize>(entry.length / 4));
+    out.close();
+    if (!out) {
+        PrintError(command, "cannot write " + target.string());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunUnpackCommand(int argc, char** argv) {
+    if (argc != 3)
+        return ReportUsageError(argv[0]);
+    bool complete = false;
+    if (!LoadIndexForTool(argv[0], argv[1], &complete))
+        return EXIT_PROBLEM;
+    const std::filesystem::path outDir = argv[2];
+    bool ok = complete;
+    for (const auto& [key, entry] : g_archiveIndex) {
+        std::filesystem::path relative;
+        if (!KeyToRelativePath(key, &relative)) {
+            PrintError(argv[0],
+                       "refusing key '" + key + "': not a path below the output directory");
+            ok = false;
+            continue;
+        }
+        if (PassesThroughLink(outDir, relative)) {
+            PrintError(argv[0],
+                       "refusing key '" + key + "': its path passes through a symbolic link");
+            ok = false;
+            continue;
+        }
+        ok = WriteEntry(argv[0], key, entry, outDir / relative) && ok;
+    }
+    return ok ? 0 : EXIT_PROBLEM;
+}

@@ -1,0 +1,23 @@
+// The commands of zrn, the archive tool. Each takes its own arguments with argv[0]
+// being the command's name, and returns the process exit code.
+#pragma once
+
+#include <string>
+
+constexpr int EXIT_PROBLEM = 1; // the operation failed or found problems
+constexpr int EXIT_USAGE = 2;   // the command line was wrong
+
+int RunPackCommand(int argc, char** argv);
+int RunListCommand(int argc, char** argv);
+int RunCatCommand(int argc, char** argv);
+int RunUnpackCommand(int argc, char** argv);
+int RunVerifyCommand(int argc, char** argv);
+
+// "zrn <command>: <text>" on stderr.
+void PrintError(const char* command, const std::string& text);
+// "zrn <command>: wrong arguments" and the command's usage on stderr; EXIT_USAGE.
+int ReportUsageError(const char* command);
+// Loads the archive's index as the game would. Reports on stderr and returns false
+// when the file cannot be opened; a table cut short is reported and what was read
+// is kept.
+bool LoadIndexForTool(const char* command, const char* path, bool* complete);
