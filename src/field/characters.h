@@ -48,8 +48,11 @@ extern std::uint32_t g_wanderSeed;
 // The next draw of the wander generator, in [0, 1).
 double NextWanderRandom();
 
-// Sets up entry 0; false when the marker buffer cannot be created (the lead then
-// walks without its ground marker).
+// Takes the first inactive entry (counting from the lead's) for a wanderer standing
+// at (x, z); a map with more characters than entries leaves the rest out.
+void PlaceWanderer(float x, float z, int number);
+// Sets up entry 0. false when the marker buffer cannot be created; the lead is set
+// up all the same and walks without its ground marker.
 bool InitLeadCharacter();
 // The lead control or wander step of every active entry, each followed by the sprite step.
 void UpdateCharacterMotion();

@@ -8,7 +8,6 @@
 #include <cstdint>
 
 constexpr int EVENT_OBJECT_COUNT = 100;
-constexpr int MODEL_TABLE_SIZE = 100;
 constexpr int CLICKABLE_EVENT_KIND = 1; // the question-mark marker
 
 struct EventObject {

@@ -1,5 +1,7 @@
 #include "render/camera.h"
 
+#include "render/render_setup.h"
+
 #include <cmath>
 
 Camera g_camera = {
@@ -36,6 +38,10 @@ void SetupCameraProjection() {
     g_camera.zFar = FIELD_Z_FAR;
     MatrixPerspectiveFovLH(&g_camera.projection, g_camera.fovY, FIELD_ASPECT, g_camera.zNear,
                            g_camera.zFar);
+    if (g_pD3DDevice) {
+        g_pD3DDevice->SetTransform(TS_VIEW, &g_camera.view);
+        g_pD3DDevice->SetTransform(TS_PROJECTION, &g_camera.projection);
+    }
 }
 
 void GetCameraAngles(float* yaw, float* pitch) {

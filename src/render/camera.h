@@ -30,8 +30,6 @@ constexpr float FIELD_FOV_Y = 0.2617994f; // 15 degrees
 constexpr float FIELD_ASPECT = 1.3333334f;
 constexpr float FIELD_Z_NEAR = 1.0f;
 constexpr float FIELD_Z_FAR = 200.0f;
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
 
 // Keeps eye and target and rebuilds the left-handed look-at view with the camera's up.
 void SetCameraLookAt(Camera* camera, const Vec3& eye, const Vec3& at);
