@@ -32,7 +32,8 @@ void StoreScenarioText(int n, const char* text, std::size_t length) {
         length = SCENARIO_MAX_LENGTH;
     char* slot = g_scenarioStore + static_cast<std::size_t>(n) * SCENARIO_SLOT_SIZE;
     std::memcpy(slot, text, length);
-    slot[length] = '\0';
+    // The whole rest of the slot, so that nothing of an earlier, longer script remains.
+    std::memset(slot + length, 0, SCENARIO_SLOT_SIZE - length);
 }
 
 // Reads an archive entry whole; false (after the archive's own message) when it is

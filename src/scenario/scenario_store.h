@@ -21,5 +21,6 @@ const char* ScenarioText(int n);
 // True for the slot numbers 0-99.
 bool IsScenarioSlot(int n);
 // Puts a text into slot n: it ends at its first NUL or after `length` bytes, and is
-// cut to SCENARIO_MAX_LENGTH bytes so that the slot's last byte stays a NUL.
+// cut to SCENARIO_MAX_LENGTH bytes; the rest of the slot is cleared, so its last byte
+// is always a NUL.
 void StoreScenarioText(int n, const char* text, std::size_t length);
