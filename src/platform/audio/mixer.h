@@ -1,0 +1,35 @@
+// The software mixer's output and the hooks of the automation driver.
+//
+// Normally the mixer feeds SDL's audio device (44100 Hz, stereo, signed 16-bit)
+// from SDL's audio thread. In manual-pump mode the device is never opened: the
+// driver advances the mixer itself, by PumpMixer, from its virtual clock, and can
+// capture everything mixed.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Call before the first sound device or music performance is created.
+void SetMixerManualPump(bool manual);
+bool IsMixerManualPump();
+
+// Manual pump only: mixes `frames` output frames (44100 per second; one virtual
+// frame at F frames per second is 44100 / F). When it returns, every refill that
+// the notifications of these frames woke has completed, so the output does not
+// depend on thread timing.
+void PumpMixer(int frames);
+
+// Capture of what PumpMixer mixes, as interleaved stereo signed 16-bit samples.
+void EnableMixerCapture(bool enable);
+const std::vector<std::int16_t>& GetMixerCapture();
+void ClearMixerCapture();
+// Writes the capture as a 44100 Hz stereo 16-bit WAV file; false when it cannot be written.
+bool WriteMixerCaptureWav(const char* path);
+
+// Mixes every playing buffer and effect into `frames` interleaved stereo frames.
+void MixOutput(std::int16_t* out, int frames);
+
+// The stand-ins share one output: the first user opens it, the last closes it.
+// false when no audio device can be opened.
+bool AcquireAudioOutput();
+void ReleaseAudioOutput();

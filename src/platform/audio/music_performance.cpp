@@ -1,0 +1,187 @@
+#include "platform/audio/music_performance.h"
+
+#include "platform/audio/mixer.h"
+#include "platform/audio/mixer_voice.h"
+#include "platform/audio/wave_file.h"
+#include "platform/host_path.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Effects are short; anything larger is not an effect file.
+constexpr std::streamoff MAX_EFFECT_FILE_BYTES = 64 << 20;
+
+std::atomic<std::uint32_t> g_nextSegmentId{1};
+
+// Stops the effect voices that play the segment, or every effect voice for 0.
+void StopEffectVoices(std::uint32_t segmentId) {
+    for (MixerVoice& voice : g_effectVoices) {
+        std::lock_guard<std::mutex> guard(voice.lock);
+        if (voice.used && (segmentId == 0 || voice.owner == segmentId)) {
+            voice.used = false;
+            voice.playing = false;
+            voice.data = nullptr;
+        }
+    }
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        return false;
+    std::streamoff size = file.tellg();
+    if (size < 0 || size > MAX_EFFECT_FILE_BYTES)
+        return false;
+    bytes->resize(std::size_t(size));
+    file.seekg(0);
+    return bool(file.read(reinterpret_cast<char*>(bytes->data()), size));
+}
+
+} // namespace
+
+HRESULT MusicSegment::Download(MusicPerformance* performance) {
+    return performance != nullptr && performance->m_initialized ? S_OK : E_FAIL;
+}
+
+HRESULT MusicSegment::Unload(MusicPerformance* performance) {
+    if (performance == nullptr)
+        return E_FAIL;
+    StopEffectVoices(m_id);
+    return S_OK;
+}
+
+void MusicSegment::Release() {
+    // No voice may read the samples once they are freed.
+    StopEffectVoices(m_id);
+    delete this;
+}
+
+void MusicAudioPath::Release() {
+    delete this;
+}
+
+HRESULT MusicLoader::SetSearchDirectory(const char* directory) {
+    if (directory == nullptr || directory[0] == '\0')
+        return E_FAIL;
+    m_directory = directory;
+    m_haveDirectory = true;
+    return S_OK;
+}
+
+HRESULT MusicLoader::LoadSegmentFromFile(const char* path, MusicSegment** segment) {
+    if (segment == nullptr)
+        return E_FAIL;
+    *segment = nullptr;
+    if (path == nullptr || path[0] == '\0')
+        return E_FAIL;
+    std::string hostPath = ToHostPath(path);
+    if (hostPath[0] != '/' && m_haveDirectory)
+        hostPath = m_directory + "/" + hostPath;
+    auto* loaded = new MusicSegment;
+    WaveData wave;
+    if (!ReadWholeFile(hostPath, &loaded->m_data) ||
+        !ParseWaveFile(loaded->m_data.data(), loaded->m_data.size(), &wave)) {
+        delete loaded;
+        return E_FAIL;
+    }
+    loaded->m_id = g_nextSegmentId++;
+    loaded->m_format = wave.format;
+    loaded->m_dataOffset = wave.dataOffset;
+    loaded->m_dataBytes = wave.dataBytes;
+    *segment = loaded;
+    return S_OK;
+}
+
+void MusicLoader::Release() {
+    delete this;
+}
+
+HRESULT MusicPerformance::InitAudio(void*, std::uint32_t, std::uint32_t, std::uint32_t) {
+    if (m_initialized || !AcquireAudioOutput())
+        return E_FAIL;
+    m_initialized = true;
+    return S_OK;
+}
+
+HRESULT MusicPerformance::GetDefaultAudioPath(MusicAudioPath** path) {
+    if (path == nullptr || !m_initialized)
+        return E_FAIL;
+    *path = new MusicAudioPath;
+    return S_OK;
+}
+
+HRESULT MusicPerformance::CreateStandardAudioPath(std::uint32_t, std::uint32_t, bool,
+                                                  MusicAudioPath** path) {
+    return GetDefaultAudioPath(path);
+}
+
+HRESULT MusicPerformance::GetMasterVolume(std::int32_t* volume) {
+    if (volume == nullptr || !m_initialized)
+        return E_FAIL;
+    *volume = 0;
+    return S_OK;
+}
+
+HRESULT MusicPerformance::PlaySegmentEx(MusicSegment* segment, std::uint32_t) {
+    if (segment == nullptr || !m_initialized)
+        return E_FAIL;
+    if (segment->m_dataBytes == 0)
+        return S_OK;
+    int chosen = -1;
+    for (int i = 0; i < MAX_EFFECT_VOICES && chosen < 0; i++) {
+        std::lock_guard<std::mutex> guard(g_effectVoices[i].lock);
+        if (!g_effectVoices[i].used || !g_effectVoices[i].playing)
+            chosen = i;
+    }
+    if (chosen < 0) {
+        chosen = m_nextVoice;
+        m_nextVoice = (m_nextVoice + 1) % MAX_EFFECT_VOICES;
+    }
+    MixerVoice& voice = g_effectVoices[chosen];
+    std::lock_guard<std::mutex> guard(voice.lock);
+    ResetVoiceLocked(voice, segment->m_format, segment->m_data.data() + segment->m_dataOffset,
+                     segment->m_dataBytes);
+    voice.owner = segment->m_id;
+    voice.used = true;
+    voice.playing = true;
+    return S_OK;
+}
+
+HRESULT MusicPerformance::Stop() {
+    if (!m_initialized)
+        return E_FAIL;
+    StopEffectVoices(0);
+    return S_OK;
+}
+
+HRESULT MusicPerformance::CloseDown() {
+    if (!m_initialized)
+        return E_FAIL;
+    StopEffectVoices(0);
+    ReleaseAudioOutput();
+    m_initialized = false;
+    return S_OK;
+}
+
+void MusicPerformance::Release() {
+    if (m_initialized)
+        CloseDown();
+    delete this;
+}
+
+HRESULT CreateMusicPerformance(MusicPerformance** performance) {
+    if (performance == nullptr)
+        return E_FAIL;
+    *performance = new MusicPerformance;
+    return S_OK;
+}
+
+HRESULT CreateMusicLoader(MusicLoader** loader) {
+    if (loader == nullptr)
+        return E_FAIL;
+    *loader = new MusicLoader;
+    return S_OK;
+}

@@ -1,0 +1,22 @@
+// A stream of bytes inside a file, handed to the Ogg decoder as its data
+// source, and the decoder's file callbacks over it.
+#pragma once
+
+#include <vorbis/vorbisfile.h>
+
+#include <cstdint>
+
+namespace sslib2 {
+
+constexpr int INVALID_FILE_HANDLE = -1;
+
+struct WaveFileSource {
+    int handle;           // INVALID_FILE_HANDLE when closed
+    std::uint32_t base;   // where the stream begins in the file
+    std::uint32_t length; // the stream's bytes
+};
+
+// read, seek, close and tell over a WaveFileSource.
+extern const ov_callbacks WAVE_FILE_CALLBACKS;
+
+} // namespace sslib2
