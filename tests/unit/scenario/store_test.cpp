@@ -1,0 +1,106 @@
+// The store: slots filled from the file list in an archive, and texts cut to a slot.
+#include "scenario_test_support.h"
+
+#include "archive/archive.h"
+#include "archive/archive_writer.h"
+#include "platform/window/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(const std::string& s) {
+    return {s.begin(), s.end()};
+}
+
+class ScenarioStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetMessageBoxHeadless(true);
+        ClearRecordedMessages();
+        for (int n = 0; n < SCENARIO_COUNT; ++n)
+            StoreScenarioText(n, "", 0);
+    }
+
+    void OpenArchiveOf(const std::vector<ArchiveFileData>& files) {
+        std::vector<std::uint8_t> image;
+        std::string error;
+        ASSERT_TRUE(BuildArchiveImage(files, &image, &error)) << error;
+        path_ = ::testing::TempDir() + "scenario_store_" + std::to_string(getpid()) + ".dat";
+        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        ASSERT_TRUE(f);
+        std::fwrite(image.data(), 1, image.size(), f);
+        std::fclose(f);
+        ASSERT_EQ(OpenArchiveFile(path_.c_str()), S_OK);
+    }
+
+    void TearDown() override {
+        if (!path_.empty())
+            std::remove(path_.c_str());
+    }
+
+    std::string path_;
+};
+
+TEST_F(ScenarioStore, LoadsTheSlotsTheListNames) {
+    std::string list;
+    for (int n = 0; n < 100; ++n) {
+        if (n == 0)
+            list += "./Scenario/a.txt\r\n";
+        else if (n == 2)
+            list += "./Scenario/b.txt\r\n\n";
+        else if (n == 3)
+            list += "./Scenario/c.txt\r\n";
+        else if (n == 4)
+            list += "xNONEx\r\n";
+        else
+            list += "NONE\r\n";
+    }
+    list += "./Scenario/a.txt\r\n"; // line 100 is not used
+    StoreScenarioText(4, "old", 3);
+    OpenArchiveOf({{"./Scenario/fileNameList.txt", Bytes(list)},
+                   {"./Scenario/a.txt", Bytes("first")},
+                   {"./Scenario/b.txt", Bytes(std::string("cut\0here", 8))},
+                   {"./Scenario/c.txt", Bytes(std::string(70000, 'x'))}});
+    LoadScenarioStore();
+    EXPECT_STREQ(ScenarioText(0), "first");
+    EXPECT_STREQ(ScenarioText(1), "");
+    EXPECT_STREQ(ScenarioText(2), "cut");
+    EXPECT_EQ(std::string(ScenarioText(3)), std::string(SCENARIO_MAX_LENGTH, 'x'));
+    EXPECT_STREQ(ScenarioText(4), "old");
+    ASSERT_EQ(GetRecordedMessages().size(), 1u); // the over-long script
+    EXPECT_EQ(GetRecordedMessages()[0].caption, "ERROR");
+}
+
+TEST_F(ScenarioStore, ShortListsAndLfOnlyNames) {
+    // LF-only line ends lose the last letter of each name, so the key is not found.
+    OpenArchiveOf({{"./Scenario/fileNameList.txt", Bytes("./Scenario/a.txt\n./Scenario/b.txtx\n")},
+                   {"./Scenario/a.txt", Bytes("first")},
+                   {"./Scenario/b.txt", Bytes("second")}});
+    LoadScenarioStore();
+    EXPECT_STREQ(ScenarioText(0), "");
+    EXPECT_STREQ(ScenarioText(1), "second");
+    EXPECT_EQ(GetRecordedMessages().size(), 1u);
+}
+
+TEST_F(ScenarioStore, MissingListFillsNothing) {
+    OpenArchiveOf({{"./Scenario/a.txt", Bytes("first")}});
+    LoadScenarioStore();
+    EXPECT_STREQ(ScenarioText(0), "");
+    EXPECT_FALSE(GetRecordedMessages().empty());
+}
+
+TEST_F(ScenarioStore, TextsAreCutToTheSlot) {
+    const std::string longText(SCENARIO_SLOT_SIZE + 10, 'y');
+    StoreScenarioText(99, longText.data(), longText.size());
+    EXPECT_EQ(std::string(ScenarioText(99)).size(), static_cast<std::size_t>(SCENARIO_MAX_LENGTH));
+    EXPECT_STREQ(ScenarioText(SCENARIO_COUNT), "");
+    EXPECT_STREQ(ScenarioText(-1), "");
+    StoreScenarioText(SCENARIO_COUNT, "z", 1); // refused, nothing written
+    EXPECT_EQ(ScenarioText(0)[0], '\0');
+}
+
+} // namespace
