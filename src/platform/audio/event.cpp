@@ -78,6 +78,19 @@ void Event::Pulse() {
     system.changed.notify_all();
 }
 
+bool Event::TryWait() {
+    EventSystem& system = GetEventSystem();
+    std::lock_guard<std::mutex> guard(system.lock);
+    if (!m_signalled)
+        return false;
+    m_signalled = false;
+    if (m_workerWaits) {
+        system.pendingWork--;
+        system.changed.notify_all();
+    }
+    return true;
+}
+
 int WaitForAnyEvent(Event* const* events, int count) {
     if (events == nullptr || count <= 0)
         return -1;

@@ -21,6 +21,8 @@ class Event {
     void Set();
     // Releases a thread waiting at this moment, if any; otherwise nothing happens.
     void Pulse();
+    // Takes the signal if the event is signalled, without waiting.
+    bool TryWait();
 
   private:
     friend int WaitForAnyEvent(Event* const* events, int count);

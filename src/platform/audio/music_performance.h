@@ -69,7 +69,7 @@ class MusicPerformance {
                                     MusicAudioPath** path);
     HRESULT GetMasterVolume(std::int32_t* volume);
     // Starts the segment at once as a one-shot voice; a secondary segment mixes
-    // over everything sounding. With every voice busy the oldest makes way.
+    // over everything sounding. With every voice busy, the voices make way in turn.
     HRESULT PlaySegmentEx(MusicSegment* segment, std::uint32_t flags);
     // Stops every effect at once.
     HRESULT Stop();
