@@ -23,7 +23,8 @@ const ZrnCommand COMMANDS[] = {
     {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR", "write every entry below OUT_DIR"},
     {"verify", RunVerifyCommand, "ARCHIVE",
      "check the table and data against the file; exit code 1 on any problem"},
-    // Further commands are added here, one line each.
+    // Further commands go here, one line each; a command's entry point is declared in
+    // its own header, included above.
 };
 
 const ZrnCommand* FindCommand(const char* name) {
