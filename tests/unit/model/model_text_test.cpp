@@ -1,5 +1,7 @@
 #include "render/model.h"
 
+#include "platform/window/message_box.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -123,6 +125,28 @@ TEST(GrowableArrayTest, GrowsByWholeStepsPastTheIndex) {
     array.Put(4, 1); // no step to grow by: just past the index
     EXPECT_EQ(array.capacity, 5);
     EXPECT_EQ(array.data[4], 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Model3DDLoad, MissingTextureLeavesZeroListsAndTheMessage) {
+    ClearRecordedMessages();
+    std::string text = "0 2 1 ./X/none.bmp\r\n1 2 3 4 5\r\n6 7 8 9 10\r\n0 1 1\r\n";
+    Model model;
+    Parse3DD(text.data(), &model);
+    ASSERT_FALSE(GetRecordedMessages().empty());
+    EXPECT_EQ(GetRecordedMessages().back().text, "Load3DD の読み込み失敗");
+    EXPECT_EQ(GetRecordedMessages().back().caption, "ERROR");
+    EXPECT_EQ(model.texture, nullptr);
+    ASSERT_EQ(model.vertexCount, 2);
+    EXPECT_EQ(model.vertices.data[1].x, 0.0f);
+    EXPECT_EQ(model.indices.data[2], 0);
+    // A model with no vertices gets no mesh.
+    std::string empty = "0 0 0 ./X/none.bmp\r\n";
+    EXPECT_EQ(Load3DD(&model, empty.data(), 1, 1, 1), E_FAIL);
+    EXPECT_EQ(model.mesh, nullptr);
 }
 
 } // namespace
