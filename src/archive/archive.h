@@ -62,8 +62,8 @@ extern std::string g_archivePath;         // the file that reads reopen
 void DecodeArchiveWords(const std::uint32_t* words, std::uint8_t* out, std::size_t n);
 // The same for words as they lie in the file: 4n little-endian bytes.
 void DecodeArchiveBytes(const std::uint8_t* stored, std::uint8_t* out, std::size_t n);
-// One word, step by step as the format defines it; the reference the fast decoder
-// is built from and checked against.
+// One word, step by step as the format defines it: the reference the fast decoder
+// is checked against.
 std::uint8_t DecodeArchiveWordByExponent(std::uint32_t word);
 
 // Start-up: clears the index, then loads it from ARCHIVE_FILE_NAME in the working
