@@ -150,16 +150,18 @@ HRESULT MusicPerformance::PlaySegmentEx(MusicSegment* segment, std::uint32_t) {
     return S_OK;
 }
 
+// A performance whose InitAudio failed has nothing to stop or close: both succeed,
+// so that a game without an audio device shuts down without further messages.
 HRESULT MusicPerformance::Stop() {
     if (!m_initialized)
-        return E_FAIL;
+        return S_OK;
     StopEffectVoices(0);
     return S_OK;
 }
 
 HRESULT MusicPerformance::CloseDown() {
     if (!m_initialized)
-        return E_FAIL;
+        return S_OK;
     StopEffectVoices(0);
     ReleaseAudioOutput();
     m_initialized = false;

@@ -1,0 +1,26 @@
+// The sound tests run on the manual pump with the music device open and capture on;
+// death tests re-run the program from its start to get untouched sound state.
+#include "sound/direct_sound.h"
+
+#include "platform/audio/mixer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SoundTestEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+        // A death test's fresh process sets up its own sound, or none.
+        if (!::testing::GTEST_FLAG(internal_run_death_test).empty())
+            return;
+        SetMixerManualPump(true);
+        EnableMixerCapture(true);
+        ASSERT_TRUE(g_directSound.Init(nullptr));
+    }
+};
+
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new SoundTestEnvironment);
+
+} // namespace
