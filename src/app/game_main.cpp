@@ -50,12 +50,15 @@ void HandleWindowEvent(const WindowEvent& event) {
     }
 }
 
-bool IsQuitRequested() { return s_quitRequested; }
+bool IsQuitRequested() {
+    return s_quitRequested;
+}
 
 bool StartupGame() {
     s_quitRequested = false;
     if (!InitWindowSystem() || !CreatePlatformWindow("Tavelle ver.1.03", 1024, 768)) {
-        ShowMessageBox("ウィンドウを作成できません（ディスプレイがありません）", "ERROR", MB_OWNER_NONE);
+        ShowMessageBox("ウィンドウを作成できません（ディスプレイがありません）", "ERROR",
+                       MB_OWNER_NONE);
         return false;
     }
     UpdateWindowPosition();

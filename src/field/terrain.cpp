@@ -130,6 +130,8 @@ void FillTerrainIndices(std::uint16_t* out) {
     }
 }
 
+int g_builtMap = 0;
+
 HRESULT BuildMapTerrain(int map) {
     if (!LoadMapTerrain(map))
         return E_FAIL;
@@ -152,6 +154,7 @@ HRESULT BuildMapTerrain(int map) {
         mesh->UnlockIndexBuffer();
     }
     LoadEventObjects(map);
+    g_builtMap = map;
     return 1;
 }
 

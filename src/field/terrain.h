@@ -46,6 +46,8 @@ struct MapTerrain {
 };
 
 extern MapTerrain g_mapTerrain;
+// The map most recently built (0 before the first).
+extern int g_builtMap;
 
 // The grids a map's base and base-UV files give: corner heights [row][column] for
 // rows 0..H and columns 0..W, and chip numbers [row][column] for the cells.

@@ -44,9 +44,13 @@ bool CreateInputDevice(InputDeviceKind kind) {
     return true;
 }
 
-void ReleaseInputDevice(InputDeviceKind kind) { s_devices[kind] = DeviceRecord{}; }
+void ReleaseInputDevice(InputDeviceKind kind) {
+    s_devices[kind] = DeviceRecord{};
+}
 
-bool HasInputDevice(InputDeviceKind kind) { return s_devices[kind].exists; }
+bool HasInputDevice(InputDeviceKind kind) {
+    return s_devices[kind].exists;
+}
 
 HRESULT AcquireInputDevice(InputDeviceKind kind) {
     DeviceRecord& device = s_devices[kind];
@@ -58,7 +62,9 @@ HRESULT AcquireInputDevice(InputDeviceKind kind) {
     return S_OK;
 }
 
-void UnacquireInputDevice(InputDeviceKind kind) { s_devices[kind].acquired = false; }
+void UnacquireInputDevice(InputDeviceKind kind) {
+    s_devices[kind].acquired = false;
+}
 
 HRESULT GetKeyboardDeviceState(std::uint8_t keys[256]) {
     if (!ReadyToRead(INPUT_DEVICE_KEYBOARD))

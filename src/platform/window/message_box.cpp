@@ -31,8 +31,9 @@ void ShowMessageBox(const char* text, const char* caption, MessageBoxOwner owner
     ++s_messageCount;
 
     if (!IsMessageBoxHeadless()) {
-        SDL_Window* parent =
-            owner == MB_OWNER_MAIN_WINDOW ? static_cast<SDL_Window*>(GetMainWindowHandle()) : nullptr;
+        SDL_Window* parent = owner == MB_OWNER_MAIN_WINDOW
+                                 ? static_cast<SDL_Window*>(GetMainWindowHandle())
+                                 : nullptr;
         SDL_ShowCursor(SDL_ENABLE);
         const int shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent);
         SDL_ShowCursor(SDL_DISABLE);
@@ -42,16 +43,22 @@ void ShowMessageBox(const char* text, const char* caption, MessageBoxOwner owner
     std::fprintf(stderr, "MESSAGE %s: %s\n", caption, text);
 }
 
-const std::vector<RecordedMessage>& GetRecordedMessages() { return s_messages; }
+const std::vector<RecordedMessage>& GetRecordedMessages() {
+    return s_messages;
+}
 
-int GetMessageBoxCount() { return s_messageCount; }
+int GetMessageBoxCount() {
+    return s_messageCount;
+}
 
 void ClearRecordedMessages() {
     s_messages.clear();
     s_messageCount = 0;
 }
 
-void SetMessageBoxHeadless(bool headless) { s_headless = headless ? 1 : 0; }
+void SetMessageBoxHeadless(bool headless) {
+    s_headless = headless ? 1 : 0;
+}
 
 bool IsMessageBoxHeadless() {
     if (s_headless < 0)

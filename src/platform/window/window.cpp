@@ -109,7 +109,9 @@ void DestroyPlatformWindow() {
     }
 }
 
-void* GetMainWindowHandle() { return s_window; }
+void* GetMainWindowHandle() {
+    return s_window;
+}
 
 bool PeekWindowEvent() {
     SDL_PumpEvents();
@@ -123,7 +125,9 @@ WindowEvent GetWindowEvent() {
     return TranslateEvent(event);
 }
 
-void WaitWindowEvent() { SDL_WaitEventTimeout(nullptr, 100); }
+void WaitWindowEvent() {
+    SDL_WaitEventTimeout(nullptr, 100);
+}
 
 void PostQuitEvent() {
     SDL_Event event{};
@@ -145,7 +149,9 @@ void GetWindowOuterPosition(int* x, int* y) {
     *y = cy;
 }
 
-bool IsWindowFocused() { return s_window && s_focused; }
+bool IsWindowFocused() {
+    return s_window && s_focused;
+}
 
 void MinimizePlatformWindow() {
     if (s_window)
@@ -166,8 +172,14 @@ void SetPerformanceCounterOverride(bool on, std::uint64_t ticks) {
     s_counterOverride = ticks;
 }
 
-std::uint64_t QueryPerformanceFrequencyTicks() { return SDL_GetPerformanceFrequency(); }
+std::uint64_t QueryPerformanceFrequencyTicks() {
+    return SDL_GetPerformanceFrequency();
+}
 
-std::uint32_t GetTickMilliseconds() { return SDL_GetTicks(); }
+std::uint32_t GetTickMilliseconds() {
+    return SDL_GetTicks();
+}
 
-void SleepMilliseconds(int ms) { SDL_Delay(static_cast<Uint32>(ms)); }
+void SleepMilliseconds(int ms) {
+    SDL_Delay(static_cast<Uint32>(ms));
+}

@@ -1,0 +1,121 @@
+#include "input_script.h"
+
+#include "platform/input/key_codes.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+struct KeyName {
+    const char* name;
+    int key;
+};
+
+constexpr KeyName KEY_NAMES[] = {
+    {"F1", DIK_F1},       {"ESCAPE", DIK_ESCAPE}, {"F2", DIK_F2},
+    {"SPACE", DIK_SPACE}, {"RETURN", DIK_RETURN},
+};
+
+bool ParseButton(std::istringstream& in, int* button) {
+    std::string name;
+    if (!(in >> name)) {
+        *button = 0;
+        return true;
+    }
+    if (name == "left")
+        *button = 0;
+    else if (name == "right")
+        *button = 1;
+    else if (name == "middle")
+        *button = 2;
+    else
+        return false;
+    return true;
+}
+
+bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::string* why) {
+    std::istringstream in(line);
+    long frame = 0;
+    std::string verb;
+    if (!(in >> frame >> verb) || frame < 0) {
+        *why = "expected: FRAME EVENT ...";
+        return false;
+    }
+    ScriptEvent event{frame, SCRIPT_MOVE, 0, 0, 0, 0};
+    if (verb == "move" || verb == "click") {
+        if (!(in >> event.x >> event.y)) {
+            *why = verb + " needs X Y";
+            return false;
+        }
+        events->push_back(event);
+        if (verb == "click") {
+            ScriptEvent down = event;
+            down.type = SCRIPT_DOWN;
+            ScriptEvent up = down;
+            up.type = SCRIPT_UP;
+            up.frame = frame + 2;
+            events->push_back(down);
+            events->push_back(up);
+        }
+    } else if (verb == "down" || verb == "up") {
+        if (!ParseButton(in, &event.button)) {
+            *why = "button must be left, right or middle";
+            return false;
+        }
+        event.type = verb == "down" ? SCRIPT_DOWN : SCRIPT_UP;
+        events->push_back(event);
+    } else if (verb == "key") {
+        std::string name;
+        in >> name;
+        const auto* found = std::find_if(std::begin(KEY_NAMES), std::end(KEY_NAMES),
+                                         [&](const KeyName& k) { return name == k.name; });
+        if (found == std::end(KEY_NAMES)) {
+            *why = "unknown key '" + name + "' (F1, ESCAPE, F2, SPACE, RETURN)";
+            return false;
+        }
+        event.type = SCRIPT_KEY_DOWN;
+        event.key = found->key;
+        events->push_back(event);
+        event.type = SCRIPT_KEY_UP;
+        event.frame = frame + 1;
+        events->push_back(event);
+    } else if (verb == "minimize" || verb == "restore") {
+        event.type = verb == "minimize" ? SCRIPT_MINIMIZE : SCRIPT_RESTORE;
+        events->push_back(event);
+    } else {
+        *why = "unknown event '" + verb + "'";
+        return false;
+    }
+    std::string extra;
+    if (in >> extra) {
+        *why = "unexpected '" + extra + "'";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>* events,
+                      std::string* error) {
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        const std::size_t hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        std::string why;
+        if (!ParseLine(line, events, &why)) {
+            *error = "line " + std::to_string(lineNo) + ": " + why;
+            return false;
+        }
+    }
+    std::stable_sort(events->begin(), events->end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
+    return true;
+}

@@ -1,0 +1,28 @@
+// The input file of tavelle-play: one event per line, "#" starts a comment.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum ScriptEventType {
+    SCRIPT_MOVE,     // pointer at (x, y) from this frame on
+    SCRIPT_DOWN,     // button down
+    SCRIPT_UP,       // button up
+    SCRIPT_KEY_DOWN, // key down
+    SCRIPT_KEY_UP,   // key up
+    SCRIPT_MINIMIZE,
+    SCRIPT_RESTORE,
+};
+
+struct ScriptEvent {
+    long frame;
+    ScriptEventType type;
+    int x, y;   // SCRIPT_MOVE
+    int button; // 0 left, 1 right, 2 middle
+    int key;    // DirectInput key code
+};
+
+// Parses the whole file; "click" and "key" expand into their down and up events.
+// Returns false with a message naming the line on the first bad line.
+bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>* events,
+                      std::string* error);
