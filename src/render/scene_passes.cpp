@@ -1,0 +1,165 @@
+#include "render/scene_passes.h"
+
+#include "field/map_change.h"
+#include "render/assets.h"
+#include "render/camera.h"
+#include "render/field_objects.h"
+#include "render/render_setup.h"
+#include "render/screen_quad.h"
+
+static bool FadeRunning() {
+    return g_renderSet.renderMode == RENDER_MODE_FADE && g_renderSet.fadeActive;
+}
+
+// The fog needs its effect and all three depth textures; without them the scene is
+// shown plainly rather than drawing depths onto the screen.
+static bool FogAvailable() {
+    if (!g_renderSet.effects[RENDER_MODE_FOG])
+        return false;
+    for (GfxTexture* texture : g_renderSet.depthTexture) {
+        if (!texture)
+            return false;
+    }
+    return true;
+}
+
+// Makes level 0 of the texture the render target with the given depth surface; both
+// stay as they were when the texture has no surface.
+static void SetTextureTarget(GfxTexture* texture, GfxSurface* depth) {
+    GfxSurface* surface = nullptr;
+    if (!texture || texture->GetSurfaceLevel(0, &surface) != S_OK)
+        return;
+    g_pD3DDevice->SetRenderTarget(0, surface);
+    g_pD3DDevice->SetDepthStencilSurface(depth);
+}
+
+static void SetScreenTarget() {
+    g_pD3DDevice->SetRenderTarget(0, g_camera.backBuffer);
+    g_pD3DDevice->SetDepthStencilSurface(g_camera.backDepth);
+}
+
+static void DrawFullScreen(GfxEffect* effect) {
+    DrawScreenEffectQuad(effect, 0.0f, 0.0f, static_cast<float>(SCREEN_WIDTH),
+                         static_cast<float>(SCREEN_HEIGHT), 0.0f, 0.0f, 1.0f, 1.0f);
+}
+
+float DepthIntScale() {
+    return g_renderSet.integerDepthFormat ? INTEGER_DEPTH_SCALE : FLOAT_DEPTH_SCALE;
+}
+
+void BeginScenePasses() {
+    g_renderSet.passCount = 1;
+    if (FadeRunning()) {
+        SetTextureTarget(g_renderSet.sceneTexture[0], g_renderSet.sceneDepth[0]);
+        g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, FADE_SCENE_CLEAR_COLOR, 1.0f,
+                            0);
+        return;
+    }
+    if (g_renderSet.renderMode != RENDER_MODE_FOG)
+        return;
+    SetScreenTarget();
+    if (!FogAvailable())
+        return;
+    GfxEffect* fog = g_renderSet.effects[RENDER_MODE_FOG];
+    Matrix identity;
+    MatrixIdentity(&identity);
+    SetEffectTransforms(fog, identity);
+    fog->SetFloat("IntScale", DepthIntScale());
+    g_renderSet.passCount = 2;
+}
+
+void BeginDepthPass() {
+    SetTextureTarget(g_renderSet.depthTexture[0], g_camera.backDepth);
+    g_pD3DDevice->Clear(0, nullptr, CLEAR_ZBUFFER, 0, 1.0f, 0);
+    // Depths are written, never blended: blending would add each surface's depth to
+    // what lies behind it.
+    g_pD3DDevice->SetRenderState(RS_ALPHABLENDENABLE, 0);
+    GfxEffect* fog = g_renderSet.effects[g_renderSet.renderMode];
+    fog->SetTechnique("Clear");
+    const Vec4 clearColor = {DEPTH_CLEAR_VALUE, 0.0f, 0.0f, 1.0f};
+    fog->SetVector("ClearColor", &clearColor);
+    DrawFullScreen(fog);
+    fog->SetTechnique("DepthScene");
+}
+
+// One surface of the fog volume into a depth texture: its depth, cut short by the
+// scene's, where the depth test lets the face through.
+static void DrawFogSurface(GfxEffect* fog, GfxTexture* target, const char* technique,
+                           float clearDepth) {
+    SetTextureTarget(target, g_camera.backDepth);
+    fog->SetTexture("DepthTex0", g_renderSet.depthTexture[0]);
+    fog->SetTechnique(technique);
+    g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0, clearDepth, 0);
+    if (g_fogVolumeModel.mesh)
+        DrawMeshThroughEffect(fog, g_fogVolumeModel.mesh);
+}
+
+void RenderFog() {
+    GfxEffect* fog = g_renderSet.effects[RENDER_MODE_FOG];
+    if (!fog || g_renderSet.passCount < 2)
+        return;
+    // The depth pass left the last object's world in the effect; the volume is drawn
+    // where its mesh lies.
+    Matrix identity;
+    MatrixIdentity(&identity);
+    SetEffectTransforms(fog, identity);
+    // The far surface: with the depth cleared to 0 and the test "greater", the
+    // farthest back face of each pixel wins. Then the nearest front face.
+    DrawFogSurface(fog, g_renderSet.depthTexture[1], "DepthFogCW", 0.0f);
+    DrawFogSurface(fog, g_renderSet.depthTexture[2], "DepthFogCCW", 1.0f);
+
+    SetScreenTarget();
+    g_pD3DDevice->SetRenderState(RS_ALPHABLENDENABLE, 1);
+    fog->SetTechnique("Fog");
+    fog->SetTexture("DepthTex0", g_renderSet.depthTexture[1]);
+    fog->SetTexture("DepthTex1", g_renderSet.depthTexture[2]);
+    fog->SetFloat("FogScale", FOG_SCALE);
+    const Vec4 fogColor = {FOG_GREY, FOG_GREY, FOG_GREY, 1.0f};
+    fog->SetVector("FogColor", &fogColor);
+    DrawFullScreen(fog);
+}
+
+void DrawFadeFrame() {
+    GfxSurface* black = nullptr;
+    GfxTexture* blackTexture = g_renderSet.sceneTexture[1];
+    if (blackTexture && blackTexture->GetSurfaceLevel(0, &black) == S_OK) {
+        g_pD3DDevice->SetRenderTarget(0, black);
+        g_pD3DDevice->SetDepthStencilSurface(g_renderSet.sceneDepth[1]);
+        g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, FADE_BLACK, 1.0f, 0);
+    }
+    SetScreenTarget();
+    GfxEffect* basic = g_renderSet.effects[RENDER_MODE_FADE];
+    if (!basic)
+        return;
+    basic->SetFloat("Alpha", g_renderSet.fadeAlpha);
+    basic->SetTechnique("Fade");
+    basic->SetTexture("Tex0", g_renderSet.sceneTexture[0]);
+    basic->SetTexture("Tex1", blackTexture);
+    DrawFullScreen(basic);
+}
+
+void RenderField() {
+    BeginScenePasses();
+    for (int i = 0; i < g_renderSet.passCount; ++i) {
+        if (i > 0)
+            BeginDepthPass();
+        g_scenePassKind = i > 0 ? SCENE_PASS_DEPTH : SCENE_PASS_COLOR;
+        DrawTerrain();
+        DrawEventObjects();
+        DrawCursorModel();
+        DrawEffectQuad();
+        DrawCharacters();
+    }
+    g_scenePassKind = SCENE_PASS_COLOR;
+    if (g_renderSet.renderMode == RENDER_MODE_FOG) {
+        RenderFog();
+    } else if (FadeRunning()) {
+        if (UpdateMapChange()) {
+            DrawFadeFrame();
+        } else {
+            // The change has just ended: this frame shows only the screen's clear
+            // colour, and the screen is the target again for the next frame's clear.
+            SetScreenTarget();
+        }
+    }
+}
