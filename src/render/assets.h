@@ -24,7 +24,7 @@ extern GfxTexture* g_selectbackTexture;
 extern GfxTexture* g_mapchipTexture;
 extern GfxTexture* g_effectTexture;
 extern GfxTexture* g_characterTextures[CHARACTER_TEXTURE_COUNT];
-extern Picture g_pictures[PICTURE_COUNT]; // entries 1 to 7 are loaded
+extern Picture g_pictures[PICTURE_COUNT];          // entries 1 to 7 are loaded
 extern ModelObject g_modelTable[MODEL_TABLE_SIZE]; // by event-object kind; slot 1 is loaded
 extern ModelObject g_cursorModel;                  // the 3D cursor
 extern Model g_fogVolumeModel;                     // the closed mesh the fog fills

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 struct GfxTexture;
+struct GfxEffect;
 
 // x, y in pixels (y down), z, reciprocal w, ARGB colour, texture coordinates. 28 bytes.
 struct ScreenVertex {
@@ -27,3 +28,8 @@ void SetQuadTexRect(ScreenQuad* quad, float tu0, float tv0, float tu1, float tv1
 void MoveQuad(ScreenQuad* quad, float dx, float dy, float dz);
 void ClampQuad(ScreenQuad* quad, int left, int top, int right, int bottom);
 void DrawQuad(const ScreenQuad* quad, GfxTexture* texture);
+// A quad through every pass of the effect's current technique, from the camera's
+// screen-quad buffer, with depth testing and writing off for the draw. Texture
+// coordinates are given directly (0 to 1).
+void DrawScreenEffectQuad(GfxEffect* effect, float left, float top, float right, float bottom,
+                          float uLeft, float vTop, float uRight, float vBottom);

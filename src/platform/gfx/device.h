@@ -253,9 +253,9 @@ class GfxDevice {
 // The "Direct3D object": what the device is created from. Creation fails when the
 // window cannot carry OpenGL at all.
 enum GfxDeviceKind {
-    GFX_DEVICE_HARDWARE,    // accelerated GL 3.3 core
-    GFX_DEVICE_ANY_CORE,    // GL 3.3 core on whatever renderer is offered
-    GFX_DEVICE_COMPATIBLE,  // a GL 3.3 compatibility-profile context
+    GFX_DEVICE_HARDWARE,   // accelerated GL 3.3 core
+    GFX_DEVICE_ANY_CORE,   // GL 3.3 core on whatever renderer is offered
+    GFX_DEVICE_COMPATIBLE, // a GL 3.3 compatibility-profile context
 };
 
 struct GfxSystem {

@@ -27,9 +27,9 @@ struct GfxMesh {
     // Device-private.
     std::uint32_t faceCount = 0;
     std::uint32_t vertexCount = 0;
-    std::uint8_t* vertices = nullptr;  // vertexCount × 32 bytes
-    std::uint16_t* indices = nullptr;  // faceCount × 3
-    std::uint32_t vertexBuffer = 0;    // GL names
+    std::uint8_t* vertices = nullptr; // vertexCount × 32 bytes
+    std::uint16_t* indices = nullptr; // faceCount × 3
+    std::uint32_t vertexBuffer = 0;   // GL names
     std::uint32_t indexBuffer = 0;
     std::uint32_t vertexArray = 0;
     bool verticesDirty = true;

@@ -1,0 +1,253 @@
+// Render-target textures, depth surfaces and the framebuffers that pair them.
+#include "platform/gfx/gfx_internal.h"
+
+#include <algorithm>
+
+namespace {
+
+bool s_floatTargetsRefused = false;
+
+bool FramebufferComplete(GLuint color, GLuint depth, std::uint32_t depthFormat) {
+    GLuint probe = 0;
+    glGenFramebuffers(1, &probe);
+    glBindFramebuffer(GL_FRAMEBUFFER, probe);
+    if (color)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color, 0);
+    if (depth) {
+        const GLenum attachment =
+            depthFormat == FMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, depth);
+    }
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, g_gfx.gl.framebuffer);
+    glDeleteFramebuffers(1, &probe);
+    return complete;
+}
+
+struct TargetFormat {
+    std::uint32_t format;
+    GLint internalFormat;
+    GLenum pixelFormat;
+    GLenum pixelType;
+};
+
+constexpr TargetFormat TARGET_FORMATS[] = {
+    {FMT_A8R8G8B8, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE},
+    {FMT_X8R8G8B8, GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE},
+    {FMT_G16R16F, GL_RG16F, GL_RG, GL_HALF_FLOAT},
+    {FMT_G16R16, GL_RG16, GL_RG, GL_UNSIGNED_SHORT},
+    {FMT_A16B16G16R16, GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT},
+};
+
+} // namespace
+
+void SetFloatTargetsRefused(bool refused) {
+    s_floatTargetsRefused = refused;
+}
+
+bool AreFloatTargetsRefused() {
+    return s_floatTargetsRefused;
+}
+
+void BindCurrentTarget() {
+    GfxSurface* color = g_gfx.renderTarget;
+    GfxSurface* depth = g_gfx.depthSurface;
+    const GLuint colorName = color ? color->colorTexture : 0;
+    const GLuint depthName = depth ? depth->depthBuffer : 0;
+    GLuint framebuffer = 0;
+    for (const FramebufferEntry& entry : g_gfx.framebuffers) {
+        if (entry.color == colorName && entry.depth == depthName) {
+            framebuffer = entry.framebuffer;
+            break;
+        }
+    }
+    if (!framebuffer) {
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        if (colorName)
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorName,
+                                   0);
+        if (depthName) {
+            const GLenum attachment =
+                depth->format == FMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, depthName);
+        }
+        g_gfx.framebuffers.push_back({colorName, depthName, framebuffer});
+        g_gfx.gl.framebuffer = framebuffer;
+        return;
+    }
+    if (g_gfx.gl.framebuffer != framebuffer) {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        g_gfx.gl.framebuffer = framebuffer;
+    }
+}
+
+// Drops the framebuffers that use a GL object about to be deleted.
+void ForgetFramebuffersOf(GLuint color, GLuint depth) {
+    auto uses = [color, depth](const FramebufferEntry& entry) {
+        return (color && entry.color == color) || (depth && entry.depth == depth);
+    };
+    for (const FramebufferEntry& entry : g_gfx.framebuffers) {
+        if (!uses(entry))
+            continue;
+        if (g_gfx.gl.framebuffer == entry.framebuffer) {
+            glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            g_gfx.gl.framebuffer = 0;
+        }
+        glDeleteFramebuffers(1, &entry.framebuffer);
+    }
+    std::erase_if(g_gfx.framebuffers, uses);
+}
+
+HRESULT GfxDevice::CreateTexture(std::uint32_t width, std::uint32_t height, std::uint32_t levels,
+                                 std::uint32_t usage, std::uint32_t format, std::uint32_t pool,
+                                 GfxTexture** texture) {
+    if (!texture)
+        return E_FAIL;
+    *texture = nullptr;
+    if (!(usage & USAGE_RENDERTARGET) || levels > 1 || width == 0 || height == 0 || width > 8192 ||
+        height > 8192)
+        return E_FAIL;
+    if (format == FMT_G16R16F && s_floatTargetsRefused)
+        return E_FAIL;
+    const TargetFormat* chosen = nullptr;
+    for (const TargetFormat& candidate : TARGET_FORMATS) {
+        if (candidate.format == format)
+            chosen = &candidate;
+    }
+    if (!chosen)
+        return E_FAIL;
+
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    const GLuint name = CreateGlTexture();
+    glTexImage2D(GL_TEXTURE_2D, 0, chosen->internalFormat, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), 0, chosen->pixelFormat, chosen->pixelType, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (glGetError() != GL_NO_ERROR || !FramebufferComplete(name, 0, 0)) {
+        BindTextureUnit(FIXED_TEXTURE_UNIT, 0);
+        glDeleteTextures(1, &name);
+        return E_FAIL;
+    }
+    GfxTexture* created = new GfxTexture;
+    created->name = name;
+    created->format = format;
+    created->usage = usage;
+    created->pool = pool;
+    created->width = width;
+    created->height = height;
+    created->surface.colorTexture = name;
+    created->surface.format = format;
+    created->surface.width = width;
+    created->surface.height = height;
+    *texture = created;
+    return S_OK;
+}
+
+HRESULT GfxDevice::CreateDepthStencilSurface(std::uint32_t width, std::uint32_t height,
+                                             std::uint32_t format, std::uint32_t multiSample,
+                                             std::uint32_t, bool, GfxSurface** surface) {
+    if (!surface)
+        return E_FAIL;
+    *surface = nullptr;
+    if ((format != FMT_D16 && format != FMT_D24S8) || multiSample != 0 || width == 0 ||
+        height == 0 || width > 8192 || height > 8192)
+        return E_FAIL;
+    GLuint name = 0;
+    glGenRenderbuffers(1, &name);
+    glBindRenderbuffer(GL_RENDERBUFFER, name);
+    glRenderbufferStorage(GL_RENDERBUFFER,
+                          format == FMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH24_STENCIL8,
+                          static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    if (!FramebufferComplete(0, name, format)) {
+        glDeleteRenderbuffers(1, &name);
+        return E_FAIL;
+    }
+    GfxSurface* created = new GfxSurface;
+    created->depthBuffer = name;
+    created->format = format;
+    created->width = width;
+    created->height = height;
+    *surface = created;
+    return S_OK;
+}
+
+HRESULT GfxDevice::GetRenderTarget(std::uint32_t index, GfxSurface** surface) {
+    if (index != 0 || !surface)
+        return E_FAIL;
+    *surface = g_gfx.renderTarget;
+    return S_OK;
+}
+
+HRESULT GfxDevice::SetRenderTarget(std::uint32_t index, GfxSurface* surface) {
+    if (index != 0 || !surface || !surface->colorTexture)
+        return E_FAIL;
+    g_gfx.renderTarget = surface;
+    return S_OK;
+}
+
+HRESULT GfxDevice::GetDepthStencilSurface(GfxSurface** surface) {
+    if (!surface)
+        return E_FAIL;
+    *surface = g_gfx.depthSurface;
+    return S_OK;
+}
+
+HRESULT GfxDevice::SetDepthStencilSurface(GfxSurface* surface) {
+    if (surface && !surface->depthBuffer)
+        return E_FAIL;
+    g_gfx.depthSurface = surface;
+    return S_OK;
+}
+
+HRESULT GfxDevice::GetViewport(Viewport* viewport) {
+    if (!viewport)
+        return E_FAIL;
+    const GfxSurface* target = g_gfx.renderTarget;
+    viewport->X = 0;
+    viewport->Y = 0;
+    viewport->Width = target ? target->width : static_cast<std::uint32_t>(g_gfx.width);
+    viewport->Height = target ? target->height : static_cast<std::uint32_t>(g_gfx.height);
+    viewport->MinZ = 0.0f;
+    viewport->MaxZ = 1.0f;
+    return S_OK;
+}
+
+void GfxTexture::Release() {
+    if (g_gfx.texture == this)
+        g_gfx.texture = nullptr;
+    if (g_gfx.renderTarget == &surface)
+        g_gfx.renderTarget = &g_gfx.backBuffer;
+    if (g_gfx.context) {
+        ForgetFramebuffersOf(name, 0);
+        for (int unit = 0; unit < TEXTURE_UNIT_COUNT; ++unit) {
+            if (g_gfx.gl.textures[unit] == name)
+                BindTextureUnit(unit, 0);
+        }
+        glDeleteTextures(1, &name);
+    }
+    delete this;
+}
+
+HRESULT GfxTexture::GetSurfaceLevel(std::uint32_t level, GfxSurface** out) {
+    if (!out)
+        return E_FAIL;
+    *out = nullptr;
+    if (level != 0 || !(usage & USAGE_RENDERTARGET))
+        return E_FAIL;
+    *out = &surface;
+    return S_OK;
+}
+
+HRESULT GfxTexture::GetLevelDesc(std::uint32_t level, SurfaceDesc* desc) {
+    if (!desc || level != 0)
+        return E_FAIL;
+    desc->Format = format;
+    desc->Usage = usage;
+    desc->Pool = pool;
+    desc->Width = width;
+    desc->Height = height;
+    return S_OK;
+}

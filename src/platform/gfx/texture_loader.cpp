@@ -1,0 +1,103 @@
+#include "platform/gfx/texture_loader.h"
+
+#include "platform/gfx/bmp_decode.h"
+#include "platform/gfx/gfx_internal.h"
+#include "platform/host_path.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+std::uint32_t RoundUpToPowerOfTwo(std::uint32_t v) {
+    std::uint32_t p = 1;
+    while (p < v)
+        p <<= 1;
+    return p;
+}
+
+// The image keeps its own size in GL: texture coordinates 0..1 span the picture just
+// as they span the rounded-up texture the picture is stretched to.
+GfxTexture* UploadImage(const DecodedImage& image, std::uint32_t format, std::uint32_t pool,
+                        std::uint32_t width, std::uint32_t height, bool mipmaps) {
+    const GLuint name = CreateGlTexture();
+    const GLint internalFormat = format == FMT_A1R5G5B5 ? GL_RGB5_A1 : GL_RGBA8;
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, static_cast<GLsizei>(image.width),
+                 static_cast<GLsizei>(image.height), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.rgba.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    if (mipmaps) {
+        glGenerateMipmap(GL_TEXTURE_2D);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    }
+    auto* texture = new GfxTexture;
+    texture->name = name;
+    texture->format = format;
+    texture->pool = pool;
+    texture->width = width;
+    texture->height = height;
+    return texture;
+}
+
+} // namespace
+
+HRESULT CreateTextureFromFileInMemoryEx(GfxDevice* device, const void* data, std::uint32_t size,
+                                        std::uint32_t width, std::uint32_t height,
+                                        std::uint32_t mipLevels, std::uint32_t,
+                                        std::uint32_t format, std::uint32_t pool, std::uint32_t,
+                                        std::uint32_t, std::uint32_t colorKey, ImageInfo* info,
+                                        GfxTexture** texture) {
+    if (!texture)
+        return E_FAIL;
+    *texture = nullptr;
+    if (!device || !data)
+        return E_FAIL;
+    if (format == GFX_DEFAULT || format == FMT_UNKNOWN)
+        format = FMT_A8R8G8B8;
+    if (format != FMT_A1R5G5B5 && format != FMT_A8R8G8B8 && format != FMT_X8R8G8B8)
+        return E_FAIL;
+    DecodedImage image;
+    if (!DecodeBmp(data, size, colorKey, format == FMT_A1R5G5B5, &image))
+        return E_FAIL;
+    if (format == FMT_X8R8G8B8) {
+        for (std::size_t i = 3; i < image.rgba.size(); i += 4)
+            image.rgba[i] = 255;
+    }
+    if (width == GFX_DEFAULT || width == 0)
+        width = RoundUpToPowerOfTwo(image.width);
+    if (height == GFX_DEFAULT || height == 0)
+        height = RoundUpToPowerOfTwo(image.height);
+    *texture = UploadImage(image, format, pool, width, height, mipLevels != 1);
+    if (info) {
+        *info = {image.width, image.height, 1, 1, image.fileFormat, RTYPE_TEXTURE, IFF_BMP};
+    }
+    return S_OK;
+}
+
+HRESULT CreateTextureFromFile(GfxDevice* device, const char* path, GfxTexture** texture) {
+    if (!texture)
+        return E_FAIL;
+    *texture = nullptr;
+    if (!device || !path)
+        return E_FAIL;
+    std::FILE* file = std::fopen(ToHostPath(path).c_str(), "rb");
+    if (!file)
+        return E_FAIL;
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (bytes.size() > (256u << 20))
+            break;
+    }
+    std::fclose(file);
+    if (bytes.empty() || bytes.size() > (256u << 20))
+        return E_FAIL;
+    return CreateTextureFromFileInMemoryEx(
+        device, bytes.data(), static_cast<std::uint32_t>(bytes.size()), GFX_DEFAULT, GFX_DEFAULT,
+        GFX_DEFAULT, 0, GFX_DEFAULT, POOL_MANAGED, GFX_DEFAULT, GFX_DEFAULT, 0, nullptr, texture);
+}

@@ -1,0 +1,18 @@
+// Shift-JIS text (code page 932, with its NEC and IBM extensions) as Unicode.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+constexpr std::uint32_t CP932_REPLACEMENT = 0xFFFD;
+
+// True for a byte that starts a two-byte character.
+bool IsCp932LeadByte(std::uint8_t byte);
+
+// Decodes the character at the start of bytes (count ≥ 1 bytes available) and returns
+// the bytes it takes: 1, or 2 for a lead byte followed by a second byte. A lead byte
+// at the end of the text takes 1 byte. Undecodable characters give CP932_REPLACEMENT.
+int DecodeCp932Char(const std::uint8_t* bytes, int count, std::uint32_t* codepoint);
+
+// The whole text as UTF-8.
+std::string Cp932ToUtf8(const char* text, std::size_t length);

@@ -1,0 +1,74 @@
+// The fog effect's GLSL. It belongs in fog.glsl beside basic.glsl, but the build embeds
+// only one effect file until its embedding command quotes the list of sources.
+#pragma once
+
+inline constexpr const char* FOG_EFFECT_SOURCE = R"__GLSL__(
+//@common
+// The field scene's volumetric fog: depths of the scene and of the fog volume's two
+// faces into textures, then the fog laid over the screen by their difference.
+uniform mat4 World;
+uniform mat4 WView;
+uniform mat4 WVProj;
+uniform vec4 Diffuse;
+uniform vec4 Ambient;
+uniform vec3 LightWVPos;
+uniform vec3 LightColor;
+uniform vec4 ClearColor;
+uniform vec4 FogColor;
+uniform float FogScale;
+uniform float IntScale;
+uniform sampler2D MeshSmp;
+uniform sampler2D DepthSmp0;
+uniform sampler2D DepthSmp1;
+
+//@vertex SceneVS
+void main() {
+    gl_Position = WVProj * a_position;
+    v_tex0 = vec4(a_tex, 0.0, 1.0);
+    vec3 normal = normalize(mat3(WView) * a_normal);
+    vec3 viewPosition = (WView * a_position).xyz;
+    float lambert = max(0.0, dot(normal, normalize(LightWVPos - viewPosition)));
+    v_color = vec4(lambert * LightColor + Ambient.rgb, 1.0);
+}
+
+//@pixel ScenePS
+void main() {
+    o_color = texture(MeshSmp, v_tex0.xy) * vec4(v_color.rgb, 1.0) * Diffuse;
+}
+
+//@pixel ClearPS
+void main() {
+    o_color = ClearColor * IntScale;
+}
+
+//@vertex DepthVS
+void main() {
+    vec4 position = WVProj * a_position;
+    gl_Position = position;
+    v_tex0 = position;
+    vec4 viewPosition = WView * a_position;
+    v_tex1 = vec4(viewPosition.z / viewPosition.w, 0.0, 0.0, 0.0);
+}
+
+//@pixel DepthScenePS
+void main() {
+    o_color = vec4(v_tex1.x * IntScale, 0.0, 0.0, 0.0);
+}
+
+//@pixel DepthFogPS
+void main() {
+    // The scene's depth under this pixel: the fog surface counts only up to it. Green
+    // marks a pixel the fog volume covers.
+    vec2 uv = v_tex0.xy / v_tex0.w * vec2(0.5, -0.5) + 0.5;
+    float sceneDepth = texture(DepthSmp0, uv).r;
+    o_color = vec4(min(v_tex1.x * IntScale, sceneDepth), 1.0, 0.0, 0.0);
+}
+
+//@pixel FogPS
+void main() {
+    vec4 back = texture(DepthSmp0, v_tex0.xy);
+    vec4 front = texture(DepthSmp1, v_tex0.xy);
+    float thickness = clamp((back.r - front.r) * FogScale / IntScale, 0.0, 1.0);
+    o_color = vec4(FogColor.rgb, FogColor.a * thickness * back.g * front.g);
+}
+)__GLSL__";
