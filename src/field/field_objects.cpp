@@ -48,6 +48,9 @@ constexpr WallRule WALLS[] = {
     {8, 2, {{0, 0, 0, 1}, {0, 0, 1, 0}}, true, true, -0.01f, -0.01f},
 };
 
+constexpr int WALL_RULE_COUNT = sizeof(WALLS) / sizeof(WALLS[0]);
+constexpr int EXIT_COUNT = sizeof(EXITS) / sizeof(EXITS[0]);
+
 } // namespace
 
 bool SegmentsCross(const Vec2& p1, const Vec2& p2, const Vec2& q1, const Vec2& q2) {
@@ -63,9 +66,8 @@ void CollideWithAttributes(FieldCharacter* character) {
             const int value = g_mapTerrain.attributes[r][c];
             const float fc = static_cast<float>(c);
             const float fr = static_cast<float>(r);
-            for (const WallRule& wall : WALLS) {
-                if (wall.value != value)
-                    continue;
+            if (value >= WALLS[0].value && value <= WALLS[WALL_RULE_COUNT - 1].value) {
+                const WallRule& wall = WALLS[value - WALLS[0].value];
                 bool crossed = false;
                 for (int e = 0; e < wall.edges; ++e) {
                     const int* edge = wall.edge[e];
@@ -79,11 +81,10 @@ void CollideWithAttributes(FieldCharacter* character) {
                     character->nextX = fc + wall.x;
                 if (crossed && wall.setZ)
                     character->nextZ = fr + wall.z;
-            }
-            for (const Exit& exit : EXITS) {
+            } else if (value >= EXITS[0].value && value <= EXITS[EXIT_COUNT - 1].value) {
+                const Exit& exit = EXITS[value - EXITS[0].value];
                 // Only a step that ends strictly inside the cell leaves the map.
-                if (exit.value == value && fc < p.x && p.x < fc + 1.0f && fr < p.y &&
-                    p.y < fr + 1.0f)
+                if (fc < p.x && p.x < fc + 1.0f && fr < p.y && p.y < fr + 1.0f)
                     BeginMapChange(exit.map, exit.x, exit.z);
             }
         }

@@ -4,6 +4,9 @@
 #include "field/map_files.h"
 #include "render/render_setup.h"
 
+#include <algorithm>
+#include <cmath>
+
 MapTerrain g_mapTerrain;
 
 MapTerrain::MapTerrain()
@@ -161,8 +164,15 @@ HRESULT BuildMapTerrain(int map) {
 void GroundHeight(Vec3* point) {
     const float x = point->x;
     const float z = point->z;
-    for (int a = 0; a < MAP_MAX_CELLS; ++a) {
-        for (int c = 0; c < MAP_MAX_CELLS; ++c) {
+    // Only the cells around (x, z) can hold it; they are tried in the order of the
+    // full row-by-row scan, so the first that holds it wins as it would there.
+    // A point far off the map, or not a number, lies in none.
+    if (!(x >= -2.0f && x <= 34.0f && z >= -2.0f && z <= 34.0f))
+        return;
+    const int row = static_cast<int>(std::floor(z * 0.5f));
+    const int column = static_cast<int>(std::floor(x * 0.5f));
+    for (int a = std::max(row - 1, 0); a <= std::min(row + 1, MAP_MAX_CELLS - 1); ++a) {
+        for (int c = std::max(column - 1, 0); c <= std::min(column + 1, MAP_MAX_CELLS - 1); ++c) {
             const float x0 = 2.0f * static_cast<float>(c);
             const float z0 = 2.0f * static_cast<float>(a);
             const float triangle1[3][2] = {{x0, z0}, {x0, z0 + 2.0f}, {x0 + 2.0f, z0 + 2.0f}};
