@@ -21,7 +21,7 @@ class MapFileTest : public FieldTest {
         FieldTest::SetUp();
         const std::vector<std::pair<std::string, std::string>> files = {
             // CR LF line ends with numbers before the CRs, then "EOF".
-            {"./Data/map1base.dat", "0,20,-20\r\n0,0,0\r\n0\r\n2,1,2\r\n"
+            {"./Data/map1base.dat", "0,20,-20\r\n0,0,0\r\n0\r\n2,2,2\r\n"
                                     "1,1,1\r\n1,1,1\r\n3,3,3\r\nEOF"},
             {"./Data/map1baseUV.dat", "UV\n0,23\n77,7\n"},
             {"./Data/map1attribute.dat", "A\n0 0 0 1\n0 0 0 0\n0 2 0 0\n0 0 0 51\n"},

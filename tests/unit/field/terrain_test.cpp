@@ -104,3 +104,49 @@ TEST(Terrain, FullMapCountsAndMeshData) {
 }
 
 } // namespace
+
+namespace {
+
+// The height lookup as a scan of all 16 x 16 cells, first containing triangle wins.
+float ScannedHeight(float x, float z, float y) {
+    auto side = [](float ex, float ez, float fx, float fz, float px, float pz) {
+        return (fx - ex) * (pz - ez) - (fz - ez) * (px - ex);
+    };
+    auto contains = [&](const float(&t)[3][2]) {
+        float s[3];
+        for (int k = 0; k < 3; ++k)
+            s[k] = side(t[k][0], t[k][1], t[(k + 1) % 3][0], t[(k + 1) % 3][1], x, z);
+        return (s[0] >= 0 && s[1] >= 0 && s[2] >= 0) || (s[0] <= 0 && s[1] <= 0 && s[2] <= 0);
+    };
+    for (int a = 0; a < 16; ++a) {
+        for (int c = 0; c < 16; ++c) {
+            const float x0 = 2.0f * c, z0 = 2.0f * a;
+            const float t1[3][2] = {{x0, z0}, {x0, z0 + 2}, {x0 + 2, z0 + 2}};
+            const float t2[3][2] = {{x0, z0}, {x0 + 2, z0}, {x0 + 2, z0 + 2}};
+            const CellPlane* plane = contains(t1)   ? &g_mapTerrain.cellPlanes[a][c][0]
+                                     : contains(t2) ? &g_mapTerrain.cellPlanes[a][c][1]
+                                                    : nullptr;
+            if (!plane || plane->normal.y == 0.0f)
+                continue;
+            const Vec3& n = plane->normal;
+            const Vec3& p = plane->point;
+            return p.y - (n.x * (x - 2.0f * p.x) * 0.5f + n.z * (z - 2.0f * p.z) * 0.5f) / n.y;
+        }
+    }
+    return y;
+}
+
+TEST(Terrain, LookupAgreesWithTheFullScanOnEdgesAndInside) {
+    TerrainGrids grids = {};
+    for (int r = 0; r <= 16; ++r) {
+        for (int c = 0; c <= 16; ++c)
+            grids.heights[r][c] = static_cast<float>((r * 7 + c * 13) % 5) * 0.7f;
+    }
+    BuildTerrainGeometry(12, 16, grids); // columns 12 to 15 keep older planes
+    for (float x = -1.0f; x <= 33.0f; x += 0.25f) {
+        for (float z = -1.0f; z <= 33.0f; z += 0.25f)
+            EXPECT_EQ(HeightAt(x, z, 5.0f), ScannedHeight(x, z, 5.0f)) << x << "," << z;
+    }
+}
+
+} // namespace
