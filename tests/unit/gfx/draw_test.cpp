@@ -1,0 +1,125 @@
+// Pixel checks of what the device and the screen quads draw, on headless frames.
+#include "gfx_fixture.h"
+
+#include "render/camera.h"
+#include "render/render_setup.h"
+#include "render/screen_quad.h"
+
+#include "platform/gfx/texture_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class DrawTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!InitGfxFixture())
+            GTEST_SKIP() << "no OpenGL 3.3 device";
+        g_pD3DDevice->SetRenderTarget(0, g_camera.backBuffer);
+        g_pD3DDevice->SetDepthStencilSurface(g_camera.backDepth);
+        g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF646464u, 1.0f, 0);
+        g_pD3DDevice->SetFVF(FVF_SCREEN_VERTEX);
+    }
+};
+
+void ExpectNear(const Pixel& p, int r, int g, int b, int tolerance, const char* what) {
+    EXPECT_NEAR(p.r, r, tolerance) << what;
+    EXPECT_NEAR(p.g, g, tolerance) << what;
+    EXPECT_NEAR(p.b, b, tolerance) << what;
+}
+
+// Left half magenta, right half: red on top, blue below.
+std::uint32_t KeyedTexel(int x, int y) {
+    if (x < 8)
+        return 0xFF00FF;
+    return y < 8 ? 0xFF0000 : 0x0000FF;
+}
+
+} // namespace
+
+TEST_F(DrawTest, ColourKeyedQuadIsTransparentWhereMagentaAndTopRowFirst) {
+    for (std::uint32_t format : {FMT_A1R5G5B5, FMT_A8R8G8B8}) {
+        GfxTexture* texture = TextureFromBmp(MakeBmp24(16, 16, KeyedTexel), format);
+        ASSERT_NE(texture, nullptr);
+        g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF00FF00u, 1.0f, 0);
+        ScreenQuad quad;
+        // Alpha 64 in the quad's colour: the texture alone decides the alpha.
+        SetQuad(&quad, 64, 100, 100, 356, 356, 0, 0, 64, 64);
+        DrawQuad(&quad, texture);
+        const std::uint8_t* frame = PresentFrame();
+        ASSERT_NE(frame, nullptr);
+        ExpectNear(PixelAt(frame, 150, 200), 0, 255, 0, 2, "magenta half shows the clear");
+        ExpectNear(PixelAt(frame, 300, 150), 255, 0, 0, 2, "top right is red");
+        ExpectNear(PixelAt(frame, 300, 300), 0, 0, 255, 2, "bottom right is blue");
+        ExpectNear(PixelAt(frame, 50, 50), 0, 255, 0, 0, "outside the quad");
+        texture->Release();
+    }
+}
+
+TEST_F(DrawTest, FullScreenEffectQuadCoversExactlyTheScreen) {
+    GfxTexture* white =
+        TextureFromBmp(MakeBmp24(4, 4, [](int, int) { return 0xFFFFFFu; }), FMT_A8R8G8B8);
+    ASSERT_NE(white, nullptr);
+    g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+    BasicEffect->SetTechnique("Fade");
+    BasicEffect->SetTexture("Tex0", white);
+    BasicEffect->SetTexture("Tex1", white);
+    BasicEffect->SetFloat("Alpha", 1.0f);
+    DrawScreenEffectQuad(BasicEffect, 0, 0, 1024, 768, 0, 0, 1, 1);
+    const std::uint8_t* frame = PresentFrame();
+    int notWhite = 0;
+    for (int y = 0; y < 768; ++y) {
+        for (int x = 0; x < 1024; ++x)
+            notWhite += PixelAt(frame, x, y).r != 255;
+    }
+    EXPECT_EQ(notWhite, 0);
+    white->Release();
+}
+
+TEST_F(DrawTest, FadeAtHalfAlphaGivesTheMidpoint) {
+    GfxTexture* a = g_renderSet.sceneTexture[0];
+    GfxTexture* b = g_renderSet.sceneTexture[1];
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    GfxSurface* surface = nullptr;
+    a->GetSurfaceLevel(0, &surface);
+    g_pD3DDevice->SetRenderTarget(0, surface);
+    g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET, 0xFFC80000u, 1.0f, 0);
+    b->GetSurfaceLevel(0, &surface);
+    g_pD3DDevice->SetRenderTarget(0, surface);
+    g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET, 0xFF006432u, 1.0f, 0);
+    g_pD3DDevice->SetRenderTarget(0, g_camera.backBuffer);
+    BasicEffect->SetTechnique("Fade");
+    BasicEffect->SetTexture("Tex0", a);
+    BasicEffect->SetTexture("Tex1", b);
+    BasicEffect->SetFloat("Alpha", 0.5f);
+    DrawScreenEffectQuad(BasicEffect, 0, 0, 1024, 768, 0, 0, 1, 1);
+    const std::uint8_t* frame = PresentFrame();
+    ExpectNear(PixelAt(frame, 10, 10), 100, 50, 25, 2, "top-left");
+    ExpectNear(PixelAt(frame, 1000, 700), 100, 50, 25, 2, "bottom-right");
+}
+
+TEST_F(DrawTest, EffectEndRestoresTheStatesItsPassesChanged) {
+    std::uint32_t zEnable = 0, zFunc = 0;
+    FogEffect->SetTechnique("DepthFogCW");
+    std::uint32_t passes = 0;
+    FogEffect->Begin(&passes, 0);
+    EXPECT_EQ(passes, 1u);
+    FogEffect->BeginPass(0);
+    g_pD3DDevice->GetRenderState(RS_ZFUNC, &zFunc);
+    EXPECT_EQ(zFunc, CMP_GREATER);
+    FogEffect->EndPass();
+    FogEffect->End();
+    g_pD3DDevice->GetRenderState(RS_ZFUNC, &zFunc);
+    g_pD3DDevice->GetRenderState(RS_ZENABLE, &zEnable);
+    std::uint32_t cull = 0;
+    g_pD3DDevice->GetRenderState(RS_CULLMODE, &cull);
+    EXPECT_EQ(zFunc, CMP_LESSEQUAL);
+    EXPECT_EQ(cull, CULL_NONE);
+    EXPECT_EQ(zEnable, 1u);
+    EXPECT_EQ(FogEffect->SetTechnique("NoSuchTechnique"), E_FAIL);
+    EXPECT_EQ(FogEffect->SetFloat("NoSuchParameter", 1.0f), E_FAIL);
+}
