@@ -13,11 +13,11 @@
 #include "scenario/interpreter.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"
+#include "scenario/scenario_state.h"
 #include "scenario/variables.h"
 #include "sound/music.h"
 #include "sound/sound_effects.h"
 
-#include "platform/text/cp932.h"
 #include "platform/window/message_box.h"
 
 namespace {
@@ -39,22 +39,10 @@ void Point(JsonWriter& json, const char* key, float x, float y, float z) {
     json.EndArray();
 }
 
-// The drawn part of the page as UTF-8; single-byte text is stored as NUL bytes
-// and draws nothing, so those are dropped.
-std::string DrawnText() {
-    std::string cp932;
-    const int length = g_messagePos < MESSAGE_BUFFER_SIZE ? g_messagePos : MESSAGE_BUFFER_SIZE;
-    for (int i = 0; i < length; ++i) {
-        if (g_messageBuffer[i] != '\0')
-            cp932 += g_messageBuffer[i];
-    }
-    return Cp932ToUtf8(cp932.data(), cp932.size());
-}
-
 void WriteScenario(JsonWriter& json) {
     json.BeginObject("scenario");
     json.Int("current", g_currentScenario);
-    json.String("text", DrawnText());
+    json.String("text", DrawnMessageUtf8());
     json.Int("messagePos", g_messagePos);
     json.Int("textLine", g_textLine);
     json.Int("textColumn", g_textColumn);
@@ -82,7 +70,7 @@ void WriteScenario(JsonWriter& json) {
         const LinkRecord& link = g_links[i];
         json.BeginObject();
         json.Int("index", i);
-        json.String("target", Cp932ToUtf8(link.target, strnlen(link.target, LINK_TARGET_SIZE)));
+        json.String("target", LinkTargetUtf8(i));
         json.Bool("present", link.present);
         json.Bool("hover", link.hover);
         Rect(json, link.quad);
