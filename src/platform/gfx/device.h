@@ -273,6 +273,9 @@ GfxSystem* CreateGfxSystem();
 void SetPresentCapture(bool on);
 const std::uint8_t* GetCapturedFrame();
 
+// Waits until every draw issued so far has finished (for timing).
+void WaitForGpu();
+
 // Tests: refuse FMT_G16R16F render targets, so that the integer depth formats are
 // used. The environment variable TAVELLE_REFUSE_FLOAT_TARGETS=1 sets it at start.
 void SetFloatTargetsRefused(bool refused);

@@ -501,3 +501,8 @@ void SetPresentCapture(bool on) {
 const std::uint8_t* GetCapturedFrame() {
     return g_gfx.capturedValid ? g_gfx.captured.data() : nullptr;
 }
+
+void WaitForGpu() {
+    if (g_gfx.context)
+        glFinish();
+}
