@@ -5,7 +5,6 @@
 #include "render/camera.h"
 #include "render/effects/effect_tables.h"
 #include "render/effects/embedded_effects.h"
-#include "render/effects/fog_effect_source.h"
 
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"
@@ -151,7 +150,7 @@ bool CreateEffects() {
     g_renderSet.effects[RENDER_MODE_FOG] = nullptr;
     BasicEffect = CompileEffect("basic", FindEmbeddedEffect("basic"), BASIC_EFFECT_DESC);
     if (BasicEffect)
-        FogEffect = CompileEffect("fog", FOG_EFFECT_SOURCE, FOG_EFFECT_DESC);
+        FogEffect = CompileEffect("fog", FindEmbeddedEffect("fog"), FOG_EFFECT_DESC);
     if (!BasicEffect || !FogEffect) {
         ShowMessageBox("プログラマブルシェーダ失敗", "", MB_OWNER_NONE);
         return false;

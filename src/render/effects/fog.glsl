@@ -1,8 +1,3 @@
-// The fog effect's GLSL. It belongs in fog.glsl beside basic.glsl, but the build embeds
-// only one effect file until its embedding command quotes the list of sources.
-#pragma once
-
-inline constexpr const char* FOG_EFFECT_SOURCE = R"__GLSL__(
 //@common
 // The field scene's volumetric fog: depths of the scene and of the fog volume's two
 // faces into textures, then the fog laid over the screen by their difference.
@@ -71,4 +66,3 @@ void main() {
     float thickness = clamp((back.r - front.r) * FogScale / IntScale, 0.0, 1.0);
     o_color = vec4(FogColor.rgb, FogColor.a * thickness * back.g * front.g);
 }
-)__GLSL__";
