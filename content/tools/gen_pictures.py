@@ -2,7 +2,9 @@
 """Paints the interface pictures, the loading and ending pictures and the model
 textures.
 
-usage: gen_pictures.py OUT_ROOT      (writes OUT_ROOT/X/... and OUT_ROOT/CG/...)
+usage: gen_pictures.py ARCHIVE_ROOT GAME_DIR
+    ARCHIVE_ROOT/X/... and ARCHIVE_ROOT/CG/... go into the archive;
+    GAME_DIR/CG/NowLoading.bmp is a loose file beside it.
 """
 import math
 import os
@@ -180,9 +182,9 @@ def Texture(colours, size=64):
 
 
 def main():
-    root = sys.argv[1]
-    for folder in ("X", "CG"):
-        os.makedirs(os.path.join(root, folder), exist_ok=True)
+    root, game = sys.argv[1:3]
+    for folder in (os.path.join(root, "X"), os.path.join(root, "CG"), os.path.join(game, "CG")):
+        os.makedirs(folder, exist_ok=True)
     pictures = {
         "CG/cursor.bmp": Cursor(),
         "CG/click.bmp": ClickIcon(),
@@ -190,13 +192,13 @@ def main():
         "X/textback.bmp": TextBack(),
         "X/effect.bmp": EffectMarker(),
         "CG/end.bmp": Ending(),
-        "CG/NowLoading.bmp": NowLoading(),
         "X/arrow.bmp": Texture([(250, 226, 150), GOLD, GOLD_DARK]),
         "X/mist.bmp": Texture([(200, 200, 210)]),
         "X/question.bmp": Texture([(255, 240, 170), (250, 210, 90), (236, 170, 60)]),
     }
     for name, image in pictures.items():
         SaveBmp(image, os.path.join(root, name))
+    SaveBmp(NowLoading(), os.path.join(game, "CG", "NowLoading.bmp"))
 
 
 if __name__ == "__main__":
