@@ -18,10 +18,18 @@ namespace {
 constexpr std::size_t MAX_ENTRIES_READ = 64;
 constexpr std::size_t MAX_WORDS_COMPARED = 256;
 
+void RemoveArchiveFile();
+
 const std::string& ArchivePath() {
-    static const std::string path =
-        "/tmp/tavelle-fuzz-archive-" + std::to_string(getpid()) + ".dat";
+    static const std::string path = [] {
+        std::atexit(RemoveArchiveFile);
+        return "/tmp/tavelle-fuzz-archive-" + std::to_string(getpid()) + ".dat";
+    }();
     return path;
+}
+
+void RemoveArchiveFile() {
+    std::remove(ArchivePath().c_str());
 }
 
 void CheckDecoder(const std::uint8_t* data, std::size_t size) {
