@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -18,18 +19,22 @@ namespace {
 constexpr std::size_t MAX_ENTRIES_READ = 64;
 constexpr std::size_t MAX_WORDS_COMPARED = 256;
 
-void RemoveArchiveFile();
+// The input lives in an anonymous memory file that reads reopen by its /proc path:
+// nothing is left on disk however the fuzzer ends.
+int g_archiveFd = -1;
 
 const std::string& ArchivePath() {
     static const std::string path = [] {
-        std::atexit(RemoveArchiveFile);
-        return "/tmp/tavelle-fuzz-archive-" + std::to_string(getpid()) + ".dat";
+        g_archiveFd = memfd_create("tavelle-fuzz-archive", 0);
+        return "/proc/self/fd/" + std::to_string(g_archiveFd);
     }();
     return path;
 }
 
-void RemoveArchiveFile() {
-    std::remove(ArchivePath().c_str());
+bool StoreInput(const std::uint8_t* data, std::size_t size) {
+    ArchivePath();
+    return g_archiveFd >= 0 && ftruncate(g_archiveFd, 0) == 0 &&
+           pwrite(g_archiveFd, data, size, 0) == static_cast<ssize_t>(size);
 }
 
 void CheckDecoder(const std::uint8_t* data, std::size_t size) {
@@ -51,11 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ClearRecordedMessages();
     CheckDecoder(data, size);
 
-    std::FILE* file = std::fopen(ArchivePath().c_str(), "wb");
-    if (!file)
+    if (!StoreInput(data, size))
         return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
 
     OpenArchiveFile(ArchivePath().c_str());
     std::size_t read = 0;
