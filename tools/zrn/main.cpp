@@ -1,4 +1,5 @@
 // zrn: makes, inspects and checks the game's data archives.
+#include "lint_command.h"
 #include "zrn_commands.h"
 
 #include "platform/window/message_box.h"
@@ -23,6 +24,8 @@ const ZrnCommand COMMANDS[] = {
     {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR", "write every entry below OUT_DIR"},
     {"verify", RunVerifyCommand, "ARCHIVE",
      "check the table and data against the file; exit code 1 on any problem"},
+    {"lint", RunLintCommand, "DIR_OR_ARCHIVE",
+     "report mistakes in scripts, map files and missing keys"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };
