@@ -110,7 +110,7 @@ TEST(Model3DDLists, MissingTokensReadAsZero) {
     ReadModel(&text, &model);
     EXPECT_FLOAT_EQ(model.vertices.data[0].z, 3.0f);
     EXPECT_FLOAT_EQ(model.vertices.data[1].x, 0.0f);
-    EXPECT_EQ(model.indices.data[2], 0);
+    EXPECT_EQ(model.indices.data[0], 0);
 }
 
 TEST(GrowableArrayTest, GrowsByWholeStepsPastTheIndex) {
@@ -142,7 +142,7 @@ TEST(Model3DDLoad, MissingTextureLeavesZeroListsAndTheMessage) {
     EXPECT_EQ(model.texture, nullptr);
     ASSERT_EQ(model.vertexCount, 2);
     EXPECT_EQ(model.vertices.data[1].x, 0.0f);
-    EXPECT_EQ(model.indices.data[2], 0);
+    EXPECT_EQ(model.indices.data[0], 0);
     // A model with no vertices gets no mesh.
     std::string empty = "0 0 0 ./X/none.bmp\r\n";
     EXPECT_EQ(Load3DD(&model, empty.data(), 1, 1, 1), E_FAIL);
