@@ -233,11 +233,56 @@ def EntryPoints(values, code):
     return points
 
 
+def Region(values, start):
+    """The walkable attribute cells a walker starting at `start` can reach step by step."""
+    height, width = len(values), len(values[0])
+    seen, todo = {start}, [start]
+    while todo:
+        r, c = todo.pop()
+        for rr, cc in ((r - 1, c), (r + 1, c), (r, c - 1), (r, c + 1)):
+            if 0 <= rr < height and 0 <= cc < width and (rr, cc) not in seen and values[rr][cc] not in range(1, 9):
+                seen.add((rr, cc))
+                todo.append((rr, cc))
+    return seen
+
+
+def CheckPen(number, values, kind, x, z, walkable):
+    """A wanderer must not reach an exit, and the lead's long first step after a talk
+    (from anywhere a talk can start, towards the wanderer) must not end inside its pen:
+    the wall scan applies the correction of the cell it meets last."""
+    pen = Region(values, (int(z), int(x)))
+    if any(values[r][c] in ARRIVALS for r, c in pen):
+        Fail("map %d: character %d can wander into an exit" % (number, kind))
+    lows = (min(c for _, c in pen), min(r for r, _ in pen))
+    highs = (max(c for _, c in pen) + 1, max(r for r, _ in pen) + 1)
+    for r, row in enumerate(values):
+        for c, value in enumerate(row):
+            if (r, c) not in walkable or (r, c) in pen:
+                continue
+            # The talk needs the lead's box within 6 of the wanderer's, whose centre is 0.5 to its right.
+            if c + 1 < lows[0] + 0.5 - 6 or c > highs[0] + 0.5 + 6 or r + 1 < lows[1] - 6 or r > highs[1] + 6:
+                continue
+            # Off-centre samples: a line through a wall's very end point crosses nothing.
+            for lead in ((c + 0.13, r + 0.11), (c + 0.87, r + 0.17), (c + 0.19, r + 0.89), (c + 0.83, r + 0.93)):
+                for target in ((pr + 0.41, pc + 0.57) for pr, pc in pen):
+                    if abs(lead[0] - (target[1] + 0.5)) > 6 or abs(lead[1] - target[0]) > 6:
+                        continue
+                    (tx, tz), _ = Collide(values, (target[1], target[0]), lead)
+                    if (int(tz), int(tx)) in pen and lows[0] < tx < highs[0] and lows[1] < tz < highs[1]:
+                        Fail("map %d: a talk from (%.1f, %.1f) carries the lead into the pen of character %d"
+                             % (number, lead[0], lead[1], kind))
+
+
 def Validate(sources, attributes):
     start_next, fired = Collide(attributes[1], LEAD_START, (0.0, 0.0))
     if start_next != LEAD_START or fired:
         Fail("map 1: the lead's first step from (0, 0) to %s ends at %s, exits %s" % (LEAD_START, start_next, fired))
     for number in range(1, MAP_COUNT + 1):
+        # Where the lead can walk: from its start on map 1, from the arrivals elsewhere.
+        starts = ([LEAD_START] if number == 1 else []) + [(ax, az) for m, ax, az in ARRIVALS.values() if m == number]
+        walkable = set()
+        for sx, sz in starts:
+            walkable |= Region(attributes[number], (int(sz), int(sx)))
         codes = {v for row in attributes[number] for v in row if v in ARRIVALS}
         for code in codes:
             destination, ax, az = ARRIVALS[code]
@@ -252,6 +297,7 @@ def Validate(sources, attributes):
         for kind, x, z, flag in sources[number].charas:
             if attributes[number][int(z)][int(x)] != 0:
                 Fail("map %d: character %d stands on attribute %d" % (number, kind, attributes[number][int(z)][int(x)]))
+            CheckPen(number, attributes[number], kind, x, z, walkable)
 
 
 def Number(value):
