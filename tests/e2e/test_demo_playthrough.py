@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""Plays the demo from the first frame to its ending with one tavelle-play input
+script, and checks the states along the way: every map reached, the story flags
+each scene sets, the ending picture shown and the music stopped, no message box.
+
+The plan is worked out here from the demo's own data: the cameras come from the
+map files, a click on a ground point is aimed through the same projection the game
+uses (the field picks 32 rows above the pointer), and the frames a scene needs are
+bounded by the length of its script. Villagers wander inside small pens, so a talk
+is a sweep of clicks whose distances from the map origin cross the pen's: one of
+them matches the wanderer wherever it stands. Between scenes the pointer stays on a
+spot where a click is harmless in the field and advances the text in a scene.
+
+It also leaves screenshots of every map and some scenes in BUILD/docs.
+"""
+import math
+import os
+import re
+import shutil
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tavelle_e2e import GAME_DIR, run_play  # noqa: E402
+
+BUILD = os.environ["TAVELLE_BUILD_DIR"]
+SOURCE = os.environ["TAVELLE_SOURCE_DIR"]
+STAGE = os.path.join(BUILD, "content", "stage")
+SCRIPTS = os.path.join(SOURCE, "content", "scenario")
+DOCS = os.path.join(BUILD, "docs")
+
+FOV_Y = 0.2617994
+ASPECT = 4.0 / 3.0
+PICK_ROWS = 32
+SPAM = 6            # frames between clicks that advance a scene
+SWEEP = 4           # frames between the clicks of a talk sweep
+FADE = 252          # frames of a map change
+LINK_TEXT_RIGHT = 50 + 36 * 10  # no link caption of the demo is longer than 10 characters
+
+
+def Tokens(path):
+    with open(path, "rb") as f:
+        return [t for t in re.split(rb"[ =|\],\nEOF]+", f.read()) if t]
+
+
+class View:
+    """The field camera of one map: the game's left-handed look-at and perspective."""
+
+    def __init__(self, number):
+        values = [float(t) for t in Tokens(os.path.join(STAGE, "Data", "map%dbase.dat" % number))[:6]]
+        self.eye, at = values[:3], values[3:]
+        z = self.Normal([at[i] - self.eye[i] for i in range(3)])
+        x = self.Normal([z[2], 0.0, -z[0]])
+        y = [z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]]
+        self.axes = (x, y, z)
+        self.y_scale = 1.0 / math.tan(FOV_Y / 2)
+        self.x_scale = self.y_scale / ASPECT
+
+    @staticmethod
+    def Normal(v):
+        length = math.sqrt(sum(c * c for c in v))
+        return [c / length for c in v]
+
+    def Project(self, x, z):
+        d = [x - self.eye[0], -self.eye[1], z - self.eye[2]]
+        vx, vy, vz = (sum(d[i] * axis[i] for i in range(3)) for axis in self.axes)
+        return 512 + 512 * vx * self.x_scale / vz, 384 - 384 * vy * self.y_scale / vz
+
+    def Pick(self, px, py):
+        """The ground point (x, z) the game picks at pixel (px, py)."""
+        nx, ny = (px - 512) / 512.0 / self.x_scale, (384 - py) / 384.0 / self.y_scale
+        d = [nx * self.axes[0][i] + ny * self.axes[1][i] + self.axes[2][i] for i in range(3)]
+        t = -self.eye[1] / d[1]
+        return self.eye[0] + t * d[0], self.eye[2] + t * d[2]
+
+    def Aim(self, x, z):
+        """The pointer position whose click picks (about) the point (x, z), and what it picks."""
+        sx, sy = self.Project(x, z)
+        px, py = int(round(sx)), int(round(sy))
+        assert 0 <= px < 1024 and 0 <= py and py + PICK_ROWS < 768, "(%g, %g) is off screen" % (x, z)
+        return (px, py + PICK_ROWS), self.Pick(px, py)
+
+
+def ScriptCost(name, start=None, end=None):
+    """An upper bound of the frames a stretch of a script takes: one per byte, plus a
+    wait for a click at every [l]."""
+    with open(os.path.join(SCRIPTS, name), encoding="utf-8") as f:
+        text = f.read()
+    begin = text.index("\n*%s\n" % start) if start else 0
+    finish = text.index("\n*%s\n" % end) if end else len(text)
+    part = text[begin:finish]
+    return len(part.encode("cp932")) + part.count("[l]") * (SPAM + 2) + 30
+
+
+def Markers(number):
+    tokens = Tokens(os.path.join(STAGE, "Data", "map%devent.dat" % number))
+    return [(float(tokens[1 + 8 * k + 2]), float(tokens[1 + 8 * k + 4])) for k in range(int(tokens[0]))]
+
+
+class Plan:
+    def __init__(self):
+        self.frame = 30
+        self.lines = []
+        self.map = 1
+        self.view = View(1)
+        self.lead = (25.0, 14.0)
+        self.checks = []  # (frame, description, predicate over the state)
+        self.shots = {}   # frame -> docs name
+        self.spent = set()  # markers of this map already triggered; a map change brings them back
+
+    def Click(self, pointer):
+        self.lines.append("%d click %d %d" % (self.frame, pointer[0], pointer[1]))
+
+    def Check(self, description, predicate, frame=None):
+        self.checks.append((self.frame if frame is None else frame, description, predicate))
+
+    def Shot(self, name, frame=None):
+        self.shots[self.frame if frame is None else frame] = name
+
+    def SafeClick(self, point, allowed_marker=None):
+        pointer, picked = self.view.Aim(*point)
+        for marker in Markers(self.map):
+            if marker != allowed_marker and marker not in self.spent:
+                assert max(abs(marker[0] - picked[0]), abs(marker[1] - picked[1])) > 2.2, \
+                    "a click at %s would start the marker at %s" % (point, marker)
+        return pointer, picked
+
+    def Walk(self, *points):
+        for point in points:
+            pointer, picked = self.SafeClick(point)
+            self.Click(pointer)
+            distance = math.hypot(picked[0] - self.lead[0], picked[1] - self.lead[1])
+            self.frame += int(distance * 6) + 14
+            self.lead = picked
+
+    def Exit(self, point, destination, arrival):
+        self.Walk(point)
+        self.frame += FADE + 10
+        self.map, self.view, self.lead = destination, View(destination), arrival
+        self.spent = set()
+        self.Check("map %d reached at %s" % (destination, arrival),
+                   lambda s: s["field"]["map"] == destination and not s["field"]["fade"]["active"]
+                   and abs(s["field"]["lead"]["x"] - arrival[0]) < 0.05
+                   and abs(s["field"]["lead"]["z"] - arrival[1]) < 0.05)
+
+    def Advance(self, pointer, frames, links=False):
+        """Clicks every SPAM frames: the text goes on in a scene and nothing happens in
+        the field, where the pointer picks the point the lead ends on."""
+        assert not links or pointer[0] > LINK_TEXT_RIGHT, "the pointer at %s could touch a link" % (pointer,)
+        end = self.frame + frames
+        while self.frame < end:
+            self.Click(pointer)
+            self.frame += SPAM
+
+    def Choose(self, line):
+        """Presses on the link of the given text line: the pointer box stands on the
+        pointer with its bottom-left corner, so it touches this link and the next one
+        but not the one above, and the earlier record wins."""
+        pointer = (60, 50 + 45 * line + 80)
+        self.lines.append("%d move %d %d" % (self.frame, pointer[0], pointer[1]))
+        self.lines.append("%d down" % (self.frame + 1))
+        self.lines.append("%d up" % (self.frame + 4))
+        self.frame += 6
+
+    def Marker(self, point, cost):
+        pointer, picked = self.SafeClick(point, allowed_marker=point)
+        self.spent.add(point)
+        self.Click(pointer)
+        self.frame += 2
+        self.Advance(pointer, cost)
+        self.lead = picked
+
+    def Talk(self, centre, stand, before, choice=None, after=0, shot=None):
+        """Walks to `stand`, sweeps clicks across the distances from the origin that a
+        wanderer in the 2 x 2 pen round `centre` can have, then reads the scene."""
+        self.Walk(stand)
+        corners = [(centre[0] + dx, centre[1] + dz) for dx in (-1.02, 1.02) for dz in (-1.02, 1.02)]
+        radii = sorted(math.hypot(*c) for c in corners)
+        low, high = radii[0] - 0.3, radii[-1] + 0.3
+        here = math.hypot(*self.lead)
+        assert here < low - 0.1 or here > high + 0.1, "the standing spot is inside the sweep"
+        # Towards the pen corner on the far side of the range from here, and beyond it.
+        corner = max(corners, key=lambda c: math.hypot(*c)) if here < low else min(corners, key=lambda c: math.hypot(*c))
+        direction = (corner[0] - self.lead[0], corner[1] - self.lead[1])
+        length = math.hypot(*direction)
+        wanted = [low + 0.2 * k for k in range(int((high - low) / 0.2) + 2)]
+        if here > high:
+            wanted.reverse()
+        sweep = []
+        for step in range(1, 2000):
+            t = step * 0.01
+            point = (self.lead[0] + direction[0] * t, self.lead[1] + direction[1] * t)
+            radius = math.hypot(*point)
+            if wanted and (radius >= wanted[0]) == (here < low):
+                sweep.append(point)
+                wanted.pop(0)
+            if not wanted or t * length > length + 4:
+                break
+        assert not wanted, "the sweep does not reach every distance of the pen"
+        stand_pointer, _ = self.SafeClick(self.lead)
+        for point in sweep:
+            pointer, _ = self.SafeClick(point)
+            assert choice is None or pointer[0] > LINK_TEXT_RIGHT, "a sweep click could touch a link"
+            self.Click(pointer)
+            self.frame += SWEEP
+        self.Advance(stand_pointer, before, choice is not None)
+        if shot:
+            self.Shot(shot, self.frame - 40)
+        if choice is not None:
+            self.Choose(choice)
+            self.Advance(stand_pointer, after, True)
+        self.frame += 20
+
+
+def BuildPlan():
+    plan = Plan()
+    plan.Shot("demo-village", 25)
+    # Map 1, nobody about yet: the square marker tells why.
+    plan.Marker((22, 13), ScriptCost("square.txt", None, "again"))
+    plan.Check("the arrival on the square was read", lambda s: s["vars"]["e"][2] == 1)
+    plan.Walk((24, 15), (16.5, 14.5), (16.5, 21))
+    plan.Exit((17, 23.2), 2, (16.0, 20.0))
+    plan.Shot("demo-forest", plan.frame - 5)
+    # Map 2: Daskel blows his horn, and the villagers come out.
+    daskel, daskel_stand = (25, 15), (25, 19)
+    plan.Talk(daskel, daskel_stand, ScriptCost("daskel.txt", None, "song"))
+    plan.Check("Daskel called the villagers out", lambda s: s["vars"]["e"][3] == 1 and s["frameNo"] == 251)
+    plan.Exit((29, 19), 1, (24.0, 14.0))
+    plan.Check("the villagers are out", lambda s: sorted(c["number"] for c in s["field"]["characters"]
+                                                       if c["active"]) == [1, 2, 4])
+    # Map 1 again: Pendel, Miroune and Obrik, in their gardens, tell the story.
+    plan.Talk((23, 5), (23.5, 9.8), ScriptCost("pendel.txt", None, "again"), shot="demo-pendel")
+    plan.Check("Pendel told of the stolen heart", lambda s: s["vars"]["e"][5] == 1)
+    plan.Talk((19, 5), (19.35, 9.6), ScriptCost("miroune.txt", None, "again"))
+    plan.Check("Miroune was heard", lambda s: s["vars"]["e"][4] == 1)
+    plan.Talk((27, 5), (28, 9.5), ScriptCost("obrik.txt", None, "yes"), choice=2,
+              after=ScriptCost("obrik.txt", "yes", "no"), shot="demo-obrik-choice")
+    plan.Check("Obrik lent the lantern and the story is known",
+               lambda s: s["vars"]["e"][6] == 1 and s["vars"]["e"][7] == 1)
+    plan.Walk((17.5, 13), (16.5, 21))
+    plan.Exit((17, 23.2), 2, (16.0, 20.0))
+    # Map 2: Sorvane's song, then Daskel shows the way.
+    plan.Talk((7, 15), (11, 17), ScriptCost("sorvane.txt", None, "listen"), choice=4,
+              after=ScriptCost("sorvane.txt", "listen", "later"))
+    plan.Check("Sorvane taught the song", lambda s: s["vars"]["e"][8] == 1)
+    plan.Walk((17, 19))
+    plan.Talk(daskel, daskel_stand, ScriptCost("daskel.txt", "guide", "after"), shot="demo-forest-scene")
+    plan.Check("Daskel showed the way", lambda s: s["vars"]["e"][9] == 1)
+    plan.Walk((17, 19), (17, 9), (17, 5), (27, 5))
+    plan.Exit((27, 3), 3, (16.0, 20.0))
+    plan.Check("Korvath waits in the ruin", lambda s: any(c["active"] and c["number"] == 6
+                                                          for c in s["field"]["characters"]))
+    plan.Shot("demo-ruin", plan.frame - 5)
+    # Map 3: the bell's name, then Korvath and the song.
+    plan.Marker((24.5, 12.5), ScriptCost("bell.txt"))
+    plan.Check("the bell's name was read", lambda s: s["vars"]["e"][10] == 1)
+    plan.Walk((17, 9.5))
+    ending_start = plan.frame
+    ending = ScriptCost("korvath.txt", "song", "demand") + ScriptCost("common.txt")
+    plan.Talk((17, 5), (17, 9.5), ScriptCost("korvath.txt", None, "song"), choice=1, after=ending,
+              shot="demo-korvath-choice")
+    plan.Check("the song ending was chosen, the music stopped and the field is back",
+               lambda s: s["vars"]["e"][11] == 1 and s["music"]["stopped"] and s["frameNo"] == 251)
+    return plan, ending_start
+
+
+class DemoPlaythrough(unittest.TestCase):
+    def test_plays_from_start_to_ending(self):
+        plan, ending_start = BuildPlan()
+        ending_states = list(range(ending_start, plan.frame, 30))
+        states = sorted({frame for frame, _, _ in plan.checks} | set(ending_states))
+        result = run_play(GAME_DIR, plan.frame + 30, inputs="\n".join(plan.lines) + "\n",
+                          shots=sorted(plan.shots), states=states, timeout=1800)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.messages(), [])
+        os.makedirs(DOCS, exist_ok=True)
+        for frame, name in plan.shots.items():
+            if frame in result.shots:
+                result.shots[frame].save(os.path.join(DOCS, name + ".png"))
+        for frame, description, predicate in plan.checks:
+            with self.subTest(description):
+                self.assertTrue(frame in result.states, "no state written at frame %d" % frame)
+                self.assertTrue(predicate(result.states[frame]), "%s (frame %d)" % (description, frame))
+        shown = [f for f in ending_states if f in result.states
+                 and any(layer["picture"] == 7 and layer["visible"] for layer in result.states[f]["scenario"]["layers"])]
+        self.assertTrue(shown, "the ending picture was never shown")
+        for frame, state in result.states.items():
+            self.assertEqual(state["messages"], [], "message boxes by frame %d" % frame)
+
+
+if __name__ == "__main__":
+    unittest.main()
