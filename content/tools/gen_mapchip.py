@@ -170,10 +170,14 @@ def Altar(seed):
 
 
 def Flagstone(base, seed, moss):
-    slab = ((XX // 32).astype(int) * 3 + (YY // 32).astype(int))
+    """Worn slabs laid in staggered rows, each a little different in tone."""
+    row = (YY // 21).astype(int)
+    shifted = (XX + (row % 2) * 16) % N
+    slab = (shifted // 32).astype(int) * 5 + row * 3
     image = Colour(base, 0.6 * Noise(0.25) + 0.2 * Noise(0.05), 0.16)
-    image *= (0.88 + 0.06 * (slab % 3))[..., None]
-    image[((XX % 32) < 2) | ((YY % 32) < 2)] = np.array(base) * 0.5
+    image *= (0.84 + 0.05 * (slab % 4))[..., None]
+    joints = ((shifted % 32) < 1.5) | ((YY % 21.333) < 1.5)
+    image[joints] = np.array(base) * 0.55
     if moss:
         patches = Noise(0.4) > 0.35
         image[patches] = image[patches] * 0.5 + np.array((60, 96, 48)) * 0.5
@@ -196,8 +200,8 @@ def PaintTile(name):
         "cobble": lambda: Cobble((124, 116, 104), 13),
         "cobble2": lambda: Cobble((118, 112, 104), 14),
         "bridge": lambda: Planks((122, 84, 50), True, 15),
-        "flagstone": lambda: Flagstone((100, 104, 112), 16, False),
-        "flagstone2": lambda: Flagstone((96, 100, 108), 17, True),
+        "flagstone": lambda: Flagstone((112, 104, 112), 16, False),
+        "flagstone2": lambda: Flagstone((104, 100, 104), 17, True),
         "deck": lambda: Planks((150, 110, 70), False, 18),
         "canopy": lambda: Canopy((46, 96, 46), 19),
         "canopy2": lambda: Canopy((54, 104, 42), 20),
@@ -213,7 +217,7 @@ def PaintTile(name):
         "water2": lambda: Water((42, 82, 132), 1.3),
         "hedge": lambda: Hedge(25),
         "woodpile": lambda: Woodpile(26),
-        "rubble": lambda: Rock((92, 88, 84), 27),
+        "rubble": lambda: Dots(Rock((96, 90, 84), 27), 14, 2.5, [np.array((62, 96, 52)), np.array((74, 104, 58))], 30),
         "well": lambda: Ring(12, 24, (130, 124, 116), (30, 52, 84)),
         "fern": lambda: Fern(28),
         "altar": lambda: Altar(29),

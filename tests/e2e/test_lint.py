@@ -70,7 +70,7 @@ CASES = [
      ["./Data/map3event.dat:1: event count 101 is outside 0 to 100"]),
     ("chara list without its 0", Edit("Data/map2chara.dat", b"\r\n0\r\n", b"\r\n"),
      ["./Data/map2chara.dat:3: the list of characters does not end with a 0"]),
-    ("space before a line end", Edit("Data/map1base.dat", b"-44\r\n", b"-44 \r\n"),
+    ("space before a line end", Edit("Data/map1base.dat", b"\r\n", b" \r\n"),
      ["./Data/map1base.dat:1: a delimiter before the line end"]),
     ("missing picture", Remove("CG/end.bmp"), ["./CG/end.bmp: missing"]),
     ("model texture without CR", Edit("X/space.3dd", b"mist.bmp\r\n", b"mist.bmp\n"),
