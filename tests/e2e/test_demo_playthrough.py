@@ -268,9 +268,10 @@ class DemoPlaythrough(unittest.TestCase):
     def test_plays_from_start_to_ending(self):
         plan, ending_start = BuildPlan()
         ending_states = list(range(ending_start, plan.frame, 30))
+        ending_shots = ending_states[len(ending_states) // 2::20]
         states = sorted({frame for frame, _, _ in plan.checks} | set(ending_states))
         result = run_play(GAME_DIR, plan.frame + 30, inputs="\n".join(plan.lines) + "\n",
-                          shots=sorted(plan.shots), states=states, timeout=1800)
+                          shots=sorted(set(plan.shots) | set(ending_shots)), states=states, timeout=1800)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(result.messages(), [])
         os.makedirs(DOCS, exist_ok=True)
@@ -284,6 +285,10 @@ class DemoPlaythrough(unittest.TestCase):
         shown = [f for f in ending_states if f in result.states
                  and any(layer["picture"] == 7 and layer["visible"] for layer in result.states[f]["scenario"]["layers"])]
         self.assertTrue(shown, "the ending picture was never shown")
+        for frame in ending_shots:
+            if frame in shown and frame in result.shots:
+                result.shots[frame].save(os.path.join(DOCS, "demo-ending.png"))
+                break
         for frame, state in result.states.items():
             self.assertEqual(state["messages"], [], "message boxes by frame %d" % frame)
 
