@@ -19,12 +19,14 @@ void BindVertexArray(GLuint vertexArray) {
 }
 
 void BindTextureUnit(int unit, GLuint texture) {
-    if (g_gfx.gl.textures[unit] == texture)
-        return;
+    // The unit becomes active even when the texture is bound already: callers upload
+    // to "the bound texture" right after, and that means the active unit's.
     if (g_gfx.gl.activeUnit != unit) {
         glActiveTexture(GL_TEXTURE0 + unit);
         g_gfx.gl.activeUnit = unit;
     }
+    if (g_gfx.gl.textures[unit] == texture)
+        return;
     glBindTexture(GL_TEXTURE_2D, texture);
     g_gfx.gl.textures[unit] = texture;
 }

@@ -3,6 +3,7 @@
 
 #include "render/camera.h"
 #include "render/render_setup.h"
+#include "render/screen_quad.h"
 
 #include "platform/text/cp932.h"
 
@@ -127,4 +128,21 @@ TEST(Cp932, DecodesSingleAndDoubleBytes) {
                           "a",
                           3),
               "あa");
+}
+
+TEST_F(TextTest, EveryCharacterOfALineDrawsAsThePageGrows) {
+    // "霧の向こう": five different glyphs, each loaded into the atlas on first use, as a
+    // scenario page shows them: one more each frame, with other draws in between.
+    const std::string line = "\x96\xb6\x82\xcc\x8c\xfc\x82\xb1\x82\xa4";
+    ScreenQuad quad;
+    SetQuad(&quad, 255, 900, 700, 964, 764, 0, 0, 64, 64);
+    for (std::size_t shown = 2; shown < line.size(); shown += 2) {
+        Draw(line.substr(0, shown));
+        DrawQuad(&quad, nullptr);
+    }
+    const std::uint8_t* frame = Draw(line);
+    for (int i = 0; i < 5; ++i) {
+        const int left = 50 + 36 * i;
+        EXPECT_FALSE(FindInk(frame, left, left + 36, 50, 95).Empty()) << "character " << i;
+    }
 }
