@@ -56,6 +56,14 @@ class Keys(unittest.TestCase):
             self.assertIn(frame - 1, r.states)
             self.assertNotIn(frame, r.states, "no frame runs after Escape")
 
+    def test_escape_quits_from_a_scenario(self):
+        # Walk to the tower square and click its marker: a scene starts there.
+        clicks = "20 click 996 468\n80 click 719 468\n"
+        r = run_play(GAME_DIR, 300, inputs=clicks + "200 key ESCAPE\n", states=(199, 200))
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.states[199]["frameNo"], 231)
+        self.assertNotIn(200, r.states)
+
     def test_f1_reloads_from_the_loading_screen_keeping_story_variables(self):
         r = run_play(GAME_DIR, 16, inputs="10 key F1\n", shots=(0, 11), states=(9, 10, 11, 15))
         self.assertEqual(r.returncode, 0, r.stderr)
