@@ -1,5 +1,7 @@
 #include "render/assets.h"
 
+#include "field/events.h"
+
 #include "archive/archive.h"
 #include "render/render_setup.h"
 
@@ -88,7 +90,26 @@ bool LoadTexture(const TextureAsset& asset) {
     return true;
 }
 
+// A reload loads every model again. The event markers share the question mark's mesh
+// and texture, so copies of the old ones are dropped with them; the map built at the
+// end of the start-up load copies the new ones.
+void ReleaseModel(Model* model) {
+    for (EventObject& object : g_eventObjects) {
+        if (model->mesh && object.model.model.mesh == model->mesh)
+            object.model.model.mesh = nullptr;
+        if (model->texture && object.model.model.texture == model->texture)
+            object.model.model.texture = nullptr;
+    }
+    if (model->mesh)
+        model->mesh->Release();
+    if (model->texture)
+        model->texture->Release();
+    model->mesh = nullptr;
+    model->texture = nullptr;
+}
+
 void LoadModel(const char* key, Model* model, float sx, float sy, float sz) {
+    ReleaseModel(model);
     std::uint32_t size = 0;
     char* block = ReadArchiveBlock(key, &size);
     if (!block)

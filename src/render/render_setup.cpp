@@ -68,6 +68,12 @@ void ReleaseEffect(GfxEffect** effect) {
     }
 }
 
+void ReleaseTexture(GfxTexture** texture) {
+    if (*texture)
+        (*texture)->Release();
+    *texture = nullptr;
+}
+
 } // namespace
 
 HRESULT InitDirect3D() {
@@ -98,13 +104,17 @@ void InitRenderStates() {
     device->SetRenderState(RS_AMBIENT, 0x00555555);
     device->SetRenderState(RS_SPECULARENABLE, 1);
 
+    // Set up a second time, the targets are made again; the first ones go.
     for (int i = 0; i < 2; ++i) {
+        ReleaseTexture(&g_renderSet.sceneTexture[i]);
         device->CreateTexture(SCREEN_WIDTH, SCREEN_HEIGHT, 1, USAGE_RENDERTARGET, FMT_A8R8G8B8,
                               POOL_DEFAULT, &g_renderSet.sceneTexture[i]);
-        device->CreateDepthStencilSurface(SCREEN_WIDTH, SCREEN_HEIGHT, FMT_D16, 0, 0, true,
-                                          &g_renderSet.sceneDepth[i]);
+        if (!g_renderSet.sceneDepth[i])
+            device->CreateDepthStencilSurface(SCREEN_WIDTH, SCREEN_HEIGHT, FMT_D16, 0, 0, true,
+                                              &g_renderSet.sceneDepth[i]);
     }
     for (GfxTexture*& slot : g_renderSet.depthTexture) {
+        ReleaseTexture(&slot);
         g_renderSet.integerDepthFormat = 0;
         for (std::uint32_t format : DEPTH_FORMATS) {
             if (format != FMT_G16R16F)

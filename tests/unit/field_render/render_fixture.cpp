@@ -39,9 +39,11 @@ void ResetScene() {
         character.active = false;
     for (EventObject& object : g_eventObjects)
         object.active = false;
-    g_mapTerrain.mesh = nullptr;
-    g_cursorModel.model.mesh = nullptr;
-    g_fogVolumeModel.mesh = nullptr;
+    ReplaceMesh(&g_mapTerrain.mesh, nullptr);
+    ReplaceMesh(&g_cursorModel.model.mesh, nullptr);
+    ReplaceMesh(&g_fogVolumeModel.mesh, nullptr);
+    if (g_mapchipTexture)
+        g_mapchipTexture->Release();
     g_mapchipTexture = nullptr;
     g_renderSet.renderMode = RENDER_MODE_FOG;
     g_renderSet.fadeActive = 0;
@@ -71,7 +73,13 @@ void BuildTerrain(const std::function<float(int, int)>& height) {
     mesh->LockIndexBuffer(LOCK_DISCARD, &data);
     FillTerrainIndices(static_cast<std::uint16_t*>(data));
     mesh->UnlockIndexBuffer();
-    g_mapTerrain.mesh = mesh;
+    ReplaceMesh(&g_mapTerrain.mesh, mesh);
+}
+
+void ReplaceMesh(GfxMesh** slot, GfxMesh* mesh) {
+    if (*slot)
+        (*slot)->Release();
+    *slot = mesh;
 }
 
 static Vec3 Sub(const Vec3& a, const Vec3& b) {

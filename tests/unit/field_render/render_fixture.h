@@ -27,6 +27,8 @@ void LookAt(const Vec3& eye, const Vec3& at);
 void BuildTerrain(const std::function<float(int column, int row)>& height);
 // An axis-aligned box of the two corners, its faces wound for the fog passes.
 GfxMesh* MakeBoxMesh(const Vec3& low, const Vec3& high);
+// Puts a mesh into a slot, releasing the one it held.
+void ReplaceMesh(GfxMesh** slot, GfxMesh* mesh);
 // A sprite sheet whose texel colour the function gives (magenta is transparent).
 GfxTexture* MakeTexture(int width, int height, const std::function<Rgb(int x, int y)>& texel);
 // Character k of the field: active, standing at the point, showing the whole sheet.

@@ -81,7 +81,8 @@ TEST_F(SceneRender, FogPullsTowardGreyWithTheThicknessInsideTheVolume) {
         ASSERT_EQ(g_renderSet.integerDepthFormat != 0, c.integerDepth);
         LookAt({0, 0, -20}, {0, 0, 0});
         // The volume fills the left half of the view only.
-        g_fogVolumeModel.mesh = MakeBoxMesh({-60, -60, c.nearZ}, {0, 60, c.nearZ + c.thickness});
+        ReplaceMesh(&g_fogVolumeModel.mesh,
+                    MakeBoxMesh({-60, -60, c.nearZ}, {0, 60, c.nearZ + c.thickness}));
         const std::uint8_t* frame = RenderFrame(c.name);
         ExpectGrey(PixelAt(frame, 256, 384), Fogged(c.insideAlpha), "inside the volume");
         ExpectGrey(PixelAt(frame, 768, 384), Fogged(0), "outside the volume");
@@ -95,13 +96,13 @@ TEST_F(SceneRender, SceneSurfacesCutTheFogShort) {
     // clear of the fog while its transparent ones let the fog through.
     LookAt({16, 20, -10}, {16, 0, 16});
     BuildTerrain([](int, int) { return 0.0f; });
-    g_fogVolumeModel.mesh = MakeBoxMesh({-10, -12, -10}, {50, -1, 50});
+    ReplaceMesh(&g_fogVolumeModel.mesh, MakeBoxMesh({-10, -12, -10}, {50, -1, 50}));
     const std::uint8_t* frame = RenderFrame("fog_under_terrain");
     ExpectGrey(PixelAt(frame, 512, 384), 255, "terrain, lit white and lifted");
 
     ResetScene();
     LookAt({0, 0, -20}, {0, 0, 0});
-    g_fogVolumeModel.mesh = MakeBoxMesh({-60, -60, 5}, {60, 60, 10});
+    ReplaceMesh(&g_fogVolumeModel.mesh, MakeBoxMesh({-60, -60, 5}, {60, 60, 10}));
     g_characterTextures[3] = MakeTexture(32, 48, [](int, int y) {
         return y < 24 ? Rgb{255, 0, 255} : Rgb{0, 0, 255};
     });
@@ -171,7 +172,7 @@ TEST_F(SceneRender, MarkerScalingMovesItsPosition) {
     marker.active = true;
     marker.position = {3, 0, 4};
     marker.size = 2;
-    marker.model.model.mesh = MakeBoxMesh({-0.5f, 0, -0.5f}, {0.5f, 1, 0.5f});
+    ReplaceMesh(&marker.model.model.mesh, MakeBoxMesh({-0.5f, 0, -0.5f}, {0.5f, 1, 0.5f}));
     marker.model.model.texture = MakeTexture(8, 8, [](int, int) { return Rgb{255, 255, 255}; });
     const float white[4] = {1, 1, 1, 1};
     std::copy(white, white + 4, marker.model.Ambient);
