@@ -1,12 +1,19 @@
 // Frames of the real game against the fill-rate floor: the field of demo map 1 in fog
-// mode and a frame of the map-change fade, each beside as many plain full-screen
-// quads as layers it touches (the fog frame: screen, depth clear, depth scene, the
-// volume's two surfaces, composite; the fade: scene texture, black, fade quad).
+// mode, a frame of the map-change fade, and a scenario frame with a full page of text,
+// each beside as many plain full-screen quads as layers it touches (the fog frame:
+// screen, depth clear, depth scene, the volume's two surfaces, composite; the fade:
+// scene texture, black, fade quad; the scenario frame: the fog frame's six plus the
+// picture layer, which covers most of the screen). Every frame waits for the GPU.
 #include "app/frame_states.h"
 #include "app/game_main.h"
+#include "app/input.h"
 #include "app/main_loop.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
+#include "scenario/interpreter.h"
+#include "scenario/picture_layers.h"
+
+#include "platform/gfx/device.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +23,7 @@ namespace {
 
 constexpr int FOG_FRAME_LAYERS = 6;
 constexpr int FADE_FRAME_LAYERS = 3;
+constexpr int SCENARIO_FRAME_LAYERS = 7;
 constexpr int FADE_COUNTER_START = 10; // well before the swap frame
 
 bool StartGameOnce() {
@@ -24,8 +32,6 @@ bool StartGameOnce() {
         return s_started == 1;
     s_started = chdir(TAVELLE_GAME_DIR) == 0 && StartupGame();
     if (s_started) {
-        // Presenting reads the frame back, which also waits for it to be drawn.
-        SetPresentCapture(true);
         for (int i = 0; i < 10 && g_frameNo != FRAME_FIELD; ++i)
             RunFrame();
         s_started = g_frameNo == FRAME_FIELD;
@@ -38,8 +44,40 @@ void FieldFogFrame(benchmark::State& state) {
         state.SkipWithError("the game did not reach the field");
         return;
     }
-    for (auto _ : state)
+    for (auto _ : state) {
         RunFrame();
+        WaitForGpu();
+    }
+}
+
+// A page of 14 lines of 25 full-width characters over a portrait, the way a scene
+// shows it once its text is out: the interpreter waits for a click meanwhile.
+void ScenarioTextFrame(benchmark::State& state) {
+    if (!StartGameOnce()) {
+        state.SkipWithError("the game did not reach the field");
+        return;
+    }
+    const char fullWidthA[] = "\x82\x60"; // "Ａ"
+    int length = 0;
+    for (int line = 0; line < 14; ++line) {
+        for (int column = 0; column < 25; ++column) {
+            g_messageBuffer[length++] = fullWidthA[0];
+            g_messageBuffer[length++] = static_cast<char>(fullWidthA[1] + (line + column) % 26);
+        }
+        g_messageBuffer[length++] = '\n';
+    }
+    g_messagePos = length;
+    g_pictureLayers[0].picture = 1;
+    g_pictureLayers[0].visible = true;
+    g_frameNo = FRAME_SCENARIO;
+    g_clickLatch = false;
+    for (auto _ : state) {
+        RunFrame();
+        WaitForGpu();
+    }
+    g_pictureLayers[0].visible = false;
+    g_messagePos = 0;
+    g_frameNo = FRAME_FIELD;
 }
 
 void FieldFadeFrame(benchmark::State& state) {
@@ -52,6 +90,7 @@ void FieldFadeFrame(benchmark::State& state) {
         g_renderSet.fadeActive = 1;
         g_renderSet.fadeCounter = FADE_COUNTER_START;
         RunFrame();
+        WaitForGpu();
     }
     g_renderSet.renderMode = RENDER_MODE_FOG;
     g_renderSet.fadeActive = 0;
@@ -73,6 +112,7 @@ void FillRateFloor(benchmark::State& state) {
             DrawQuad(&quad, nullptr);
         g_pD3DDevice->EndScene();
         g_pD3DDevice->Present();
+        WaitForGpu();
     }
 }
 
@@ -82,4 +122,6 @@ BENCHMARK(FieldFogFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(FillRateFloor)->Arg(FOG_FRAME_LAYERS)->Unit(benchmark::kMillisecond);
 BENCHMARK(FieldFadeFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(FillRateFloor)->Arg(FADE_FRAME_LAYERS)->Unit(benchmark::kMillisecond);
+BENCHMARK(ScenarioTextFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(FillRateFloor)->Arg(SCENARIO_FRAME_LAYERS)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
