@@ -50,7 +50,8 @@ bool CreateFixedProgram() {
     p.program = LinkProgram(FixedVertexShader(), FixedPixelShader(), nullptr);
     if (!p.program)
         return false;
-    auto at = [&p](const char* name) { return glGetUniformLocation(p.program, name); };
+    const GLuint program = p.program;
+    auto at = [program](const char* name) { return glGetUniformLocation(program, name); };
     p.pretransformed = at("u_pretransformed");
     p.worldViewProj = at("u_worldViewProj");
     p.world = at("u_world");
