@@ -16,7 +16,7 @@ for preset in release asan; do
   echo "=== $preset ==="
   cmake --preset "$preset"
   cmake --build --preset "$preset"
-  # A test that fails is run once more: llvmpipe under a loaded machine has shown a
-  # rare wrong read-back that a second run does not repeat.
+  # A test that fails is run once more, so that a rare fault shows in the log
+  # without failing the run; each retry is listed there.
   ctest --preset "$preset" --repeat until-pass:2
 done
