@@ -7,6 +7,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,7 +64,8 @@ class EffectPitchTest : public ::testing::TestWithParam<RateCase> {};
 
 TEST_P(EffectPitchTest, PlaysAtTheRightPitchAndLength) {
     const RateCase c = GetParam();
-    auto dir = std::filesystem::temp_directory_path() / "tavelle_audio_pitch";
+    auto dir = std::filesystem::temp_directory_path() /
+               ("tavelle_audio_pitch_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir / "Sound");
     std::vector<std::uint8_t> wav = MakeSineWave(c.rate, c.channels, c.bits, 1000.0, 0.5);
     std::ofstream(dir / "Sound" / "tone.wav", std::ios::binary)

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -40,7 +41,7 @@ class MapFileTest : public FieldTest {
         std::vector<std::uint8_t> image;
         std::string error;
         ASSERT_TRUE(BuildArchiveImage(data, &image, &error)) << error;
-        path_ = testing::TempDir() + "field_maps.dat";
+        path_ = testing::TempDir() + "field_maps_" + std::to_string(getpid()) + ".dat";
         std::FILE* file = std::fopen(path_.c_str(), "wb");
         ASSERT_NE(file, nullptr);
         std::fwrite(image.data(), 1, image.size(), file);

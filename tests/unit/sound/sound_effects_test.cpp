@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -37,7 +38,8 @@ std::vector<std::int16_t> ReadCapturedWav(const std::filesystem::path& path) {
 }
 
 TEST(SoundEffectsTest, TwoEffectsSoundTogetherOverTheMusic) {
-    auto dir = std::filesystem::temp_directory_path() / "tavelle_sound_effects";
+    auto dir = std::filesystem::temp_directory_path() /
+               ("tavelle_sound_effects_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir / "Sound");
     WriteConstantWav(dir / "Sound" / "click.wav", 44100 / 5);
     WriteConstantWav(dir / "Sound" / "talk.wav", 44100 * 2 / 5);
