@@ -13,6 +13,8 @@
 #include "platform/gfx/texture_loader.h"
 #include "platform/window/window.h"
 
+#include "bmp_image.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -34,28 +36,7 @@ std::uint32_t Checker(int x, int y) {
 }
 
 GfxTexture* MakeTexture() {
-    const int w = 64, h = 64, rowBytes = w * 3;
-    std::vector<std::uint8_t> bmp(54 + rowBytes * h, 0);
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    bmp[10] = 54;
-    bmp[14] = 40;
-    bmp[18] = w;
-    bmp[22] = h;
-    bmp[26] = 1;
-    bmp[28] = 24;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t c = Checker(x, y);
-            std::memcpy(&bmp[54 + y * rowBytes + x * 3], &c, 3);
-        }
-    }
-    GfxTexture* texture = nullptr;
-    CreateTextureFromFileInMemoryEx(
-        g_pD3DDevice, bmp.data(), static_cast<std::uint32_t>(bmp.size()), GFX_DEFAULT, GFX_DEFAULT,
-        GFX_DEFAULT, 0, FMT_A1R5G5B5, POOL_MANAGED, FILTER_LINEAR, FILTER_LINEAR, COLOR_KEY_MAGENTA,
-        nullptr, &texture);
-    return texture;
+    return TextureFromBmp(MakeBmp24(64, 64, Checker), FMT_A1R5G5B5);
 }
 
 // A ground grid in front of the camera that fills the screen, and a fog box.

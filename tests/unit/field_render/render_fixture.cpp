@@ -1,5 +1,7 @@
 #include "render_fixture.h"
 
+#include "bmp_image.h"
+
 #include "field/characters.h"
 #include "field/cursor_pick.h"
 #include "field/events.h"
@@ -127,42 +129,13 @@ GfxMesh* MakeBoxMesh(const Vec3& low, const Vec3& high) {
     return mesh;
 }
 
-static void PutLittleEndian(std::vector<std::uint8_t>* out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out->push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 GfxTexture* MakeTexture(int width, int height, const std::function<Rgb(int, int)>& texel) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    std::vector<std::uint8_t> bmp;
-    bmp.push_back('B');
-    bmp.push_back('M');
-    PutLittleEndian(&bmp, 54 + rowBytes * height, 4);
-    PutLittleEndian(&bmp, 0, 4);
-    PutLittleEndian(&bmp, 54, 4);
-    PutLittleEndian(&bmp, 40, 4);
-    PutLittleEndian(&bmp, width, 4);
-    PutLittleEndian(&bmp, height, 4);
-    PutLittleEndian(&bmp, 1, 2);
-    PutLittleEndian(&bmp, 24, 2);
-    for (int i = 0; i < 6; ++i)
-        PutLittleEndian(&bmp, 0, 4);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = texel(x, y);
-            bmp.push_back(static_cast<std::uint8_t>(c.b));
-            bmp.push_back(static_cast<std::uint8_t>(c.g));
-            bmp.push_back(static_cast<std::uint8_t>(c.r));
-        }
-        for (int pad = width * 3; pad < rowBytes; ++pad)
-            bmp.push_back(0);
-    }
-    GfxTexture* texture = nullptr;
-    CreateTextureFromFileInMemoryEx(
-        g_pD3DDevice, bmp.data(), static_cast<std::uint32_t>(bmp.size()), GFX_DEFAULT, GFX_DEFAULT,
-        GFX_DEFAULT, 0, FMT_A1R5G5B5, POOL_MANAGED, FILTER_LINEAR, FILTER_LINEAR, COLOR_KEY_MAGENTA,
-        nullptr, &texture);
-    return texture;
+    const auto rgb = [&texel](int x, int y) {
+        const Rgb c = texel(x, y);
+        return static_cast<std::uint32_t>(c.r) << 16 | static_cast<std::uint32_t>(c.g) << 8 |
+               static_cast<std::uint32_t>(c.b);
+    };
+    return TextureFromBmp(MakeBmp24(width, height, rgb), FMT_A1R5G5B5);
 }
 
 void PlaceCharacter(int k, int number, const Vec3& position) {

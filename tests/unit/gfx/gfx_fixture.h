@@ -2,6 +2,8 @@
 // read back from Present.
 #pragma once
 
+#include "bmp_image.h"
+
 #include "platform/gfx/device.h"
 
 #include <cstdint>
@@ -18,5 +20,3 @@ const std::uint8_t* PresentFrame();
 Pixel PixelAt(const std::uint8_t* frame, int x, int y);
 
 // A bottom-up 24-bit BMP of w × h, texel (x, y) from the top-left given as 0xRRGGBB.
-std::vector<std::uint8_t> MakeBmp24(int w, int h, std::uint32_t (*texel)(int x, int y));
-GfxTexture* TextureFromBmp(const std::vector<std::uint8_t>& bmp, std::uint32_t format);

@@ -1,5 +1,7 @@
 // The device set-up: fixed states, targets with the depth-format fallback, and the
 // scenario overlay drawn over them.
+#include "bmp_image.h"
+
 #include "app/frame_states.h"
 #include "app/input.h"
 #include "render/assets.h"
@@ -30,30 +32,8 @@ bool InitDevice() {
 }
 
 GfxTexture* SolidTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    std::vector<std::uint8_t> bmp(54 + 16, 0);
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    bmp[2] = static_cast<std::uint8_t>(bmp.size());
-    bmp[10] = 54;
-    bmp[14] = 40;
-    bmp[18] = 2;
-    bmp[22] = 2;
-    bmp[26] = 1;
-    bmp[28] = 24;
-    for (int row = 0; row < 2; ++row) {
-        std::uint8_t* p = &bmp[54 + row * 8];
-        for (int x = 0; x < 2; ++x) {
-            p[x * 3] = b;
-            p[x * 3 + 1] = g;
-            p[x * 3 + 2] = r;
-        }
-    }
-    GfxTexture* texture = nullptr;
-    CreateTextureFromFileInMemoryEx(
-        g_pD3DDevice, bmp.data(), static_cast<std::uint32_t>(bmp.size()), GFX_DEFAULT, GFX_DEFAULT,
-        GFX_DEFAULT, 0, FMT_A1R5G5B5, POOL_MANAGED, FILTER_LINEAR, FILTER_LINEAR, COLOR_KEY_MAGENTA,
-        nullptr, &texture);
-    return texture;
+    const std::uint32_t rgb = static_cast<std::uint32_t>(r) << 16 | g << 8 | b;
+    return TextureFromBmp(MakeBmp24(2, 2, [rgb](int, int) { return rgb; }), FMT_A1R5G5B5);
 }
 
 int RedAt(const std::uint8_t* frame, int x, int y) {
