@@ -114,6 +114,23 @@ void CreateWhiteTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
 }
 
+// Filtering is a state of the sampler stage, as on the original platform, not of the
+// texture. Stage 0 of the fixed-function path keeps that platform's defaults, which the
+// game never changes: point sampling, no mip levels. Every effect sampler filters
+// linearly between texels and between mip levels. The font atlas unit has no sampler
+// and reads its texels as they are.
+void CreateSamplers() {
+    GLuint samplers[2];
+    glGenSamplers(2, samplers);
+    glSamplerParameteri(samplers[0], GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glSamplerParameteri(samplers[0], GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindSampler(FIXED_TEXTURE_UNIT, samplers[0]);
+    glSamplerParameteri(samplers[1], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glSamplerParameteri(samplers[1], GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    for (int unit = FIRST_EFFECT_UNIT; unit < FIRST_EFFECT_UNIT + EFFECT_UNIT_COUNT; ++unit)
+        glBindSampler(static_cast<GLuint>(unit), samplers[1]);
+}
+
 int FormatIndex(std::uint32_t fvf) {
     if (fvf == FVF_SCREEN_VERTEX)
         return 0;
@@ -190,6 +207,7 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
         return E_FAIL;
     }
     CreateWhiteTexture();
+    CreateSamplers();
     CreateStreamObjects();
     if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS"))
         SetFloatTargetsRefused(std::strcmp(refuse, "1") == 0);

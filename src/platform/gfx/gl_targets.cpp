@@ -128,8 +128,6 @@ HRESULT GfxDevice::CreateTexture(std::uint32_t width, std::uint32_t height, std:
     glTexImage2D(GL_TEXTURE_2D, 0, chosen->internalFormat, static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height), 0, chosen->pixelFormat, chosen->pixelType, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     if (glGetError() != GL_NO_ERROR || !FramebufferComplete(name, 0, 0)) {
         BindTextureUnit(FIXED_TEXTURE_UNIT, 0);
         glDeleteTextures(1, &name);

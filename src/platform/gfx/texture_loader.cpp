@@ -16,23 +16,31 @@ std::uint32_t RoundUpToPowerOfTwo(std::uint32_t v) {
     return p;
 }
 
+// Five bits per colour channel, as the 16-bit format holds them, kept in 8-bit storage:
+// a software rasteriser samples 8-bit texels several times faster, and the values read
+// back are the 16-bit format's to within 1/510. Alpha is 0 or 255 already.
+void QuantizeToFiveBits(std::vector<std::uint8_t>* rgba) {
+    for (std::size_t i = 0; i < rgba->size(); ++i) {
+        if (i % 4 == 3)
+            continue;
+        const unsigned level = ((*rgba)[i] * 31u + 127u) / 255u;
+        (*rgba)[i] = static_cast<std::uint8_t>((level * 255u + 15u) / 31u);
+    }
+}
+
 // The image keeps its own size in GL: texture coordinates 0..1 span the picture just
-// as they span the rounded-up texture the picture is stretched to.
+// as they span the rounded-up texture the picture is stretched to. Filtering belongs to
+// the sampler stage that reads the texture (see CreateSamplers).
 GfxTexture* UploadImage(const DecodedImage& image, std::uint32_t format, std::uint32_t pool,
                         std::uint32_t width, std::uint32_t height, bool mipmaps) {
     const GLuint name = CreateGlTexture();
-    const GLint internalFormat = format == FMT_A1R5G5B5 ? GL_RGB5_A1 : GL_RGBA8;
-    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, static_cast<GLsizei>(image.width),
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(image.width),
                  static_cast<GLsizei>(image.height), 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  image.rgba.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (mipmaps) {
+    if (mipmaps)
         glGenerateMipmap(GL_TEXTURE_2D);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    } else {
+    else
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    }
     auto* texture = new GfxTexture;
     texture->name = name;
     texture->format = format;
@@ -62,6 +70,8 @@ HRESULT CreateTextureFromFileInMemoryEx(GfxDevice* device, const void* data, std
     DecodedImage image;
     if (!DecodeBmp(data, size, colorKey, format == FMT_A1R5G5B5, &image))
         return E_FAIL;
+    if (format == FMT_A1R5G5B5)
+        QuantizeToFiveBits(&image.rgba);
     if (format == FMT_X8R8G8B8) {
         for (std::size_t i = 3; i < image.rgba.size(); i += 4)
             image.rgba[i] = 255;

@@ -123,3 +123,34 @@ TEST_F(DrawTest, EffectEndRestoresTheStatesItsPassesChanged) {
     EXPECT_EQ(FogEffect->SetTechnique("NoSuchTechnique"), E_FAIL);
     EXPECT_EQ(FogEffect->SetFloat("NoSuchParameter", 1.0f), E_FAIL);
 }
+
+// A 2×1 texture magnified over 512×256 pixels, sampled three eighths of the way across:
+// the fixed-function stage samples the nearest texel, an effect sampler blends the two
+// (75% left at that point). The 16-bit format keeps five bits a channel: 100 reads 99
+// and 200 reads 197.
+TEST_F(DrawTest, StageZeroSamplesPointsEffectsFilterAndSixteenBitTexelsKeepFiveBits) {
+    struct Case {
+        std::uint32_t format;
+        int left, right;
+    };
+    for (const Case& c : {Case{FMT_A8R8G8B8, 100, 200}, Case{FMT_A1R5G5B5, 99, 197}}) {
+        GfxTexture* texture = TextureFromBmp(
+            MakeBmp24(2, 1, [](int x, int) { return x == 0 ? 0x640000u : 0x0000C8u; }), c.format);
+        ASSERT_NE(texture, nullptr);
+        ScreenQuad quad;
+        SetQuad(&quad, 255, 0, 0, 512, 256, 0, 0, 64, 64);
+        DrawQuad(&quad, texture);
+        BasicEffect->SetTechnique("Fade");
+        BasicEffect->SetTexture("Tex0", texture);
+        BasicEffect->SetTexture("Tex1", texture);
+        BasicEffect->SetFloat("Alpha", 1.0f);
+        DrawScreenEffectQuad(BasicEffect, 0, 256, 512, 512, 0, 0, 1, 1);
+        const std::uint8_t* frame = PresentFrame();
+        ExpectNear(PixelAt(frame, 64, 128), c.left, 0, 0, 1, "fixed stage, left texel");
+        ExpectNear(PixelAt(frame, 448, 128), 0, 0, c.right, 1, "fixed stage, right texel");
+        ExpectNear(PixelAt(frame, 192, 128), c.left, 0, 0, 1, "fixed stage, no blend");
+        ExpectNear(PixelAt(frame, 192, 384), c.left * 3 / 4, 0, c.right / 4, 2,
+                   "effect sampler blends");
+        texture->Release();
+    }
+}
