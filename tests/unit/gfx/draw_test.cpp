@@ -31,6 +31,15 @@ void ExpectNear(const Pixel& p, int r, int g, int b, int tolerance, const char* 
     EXPECT_NEAR(p.b, b, tolerance) << what;
 }
 
+// One texture over the given screen rectangle through the effect's Fade at Alpha 1.
+void DrawThroughFade(GfxTexture* texture, float left, float top, float right, float bottom) {
+    BasicEffect->SetTechnique("Fade");
+    BasicEffect->SetTexture("Tex0", texture);
+    BasicEffect->SetTexture("Tex1", texture);
+    BasicEffect->SetFloat("Alpha", 1.0f);
+    DrawScreenEffectQuad(BasicEffect, left, top, right, bottom, 0, 0, 1, 1);
+}
+
 // Left half magenta, right half: red on top, blue below.
 std::uint32_t KeyedTexel(int x, int y) {
     if (x < 8)
@@ -64,11 +73,7 @@ TEST_F(DrawTest, FullScreenEffectQuadCoversExactlyTheScreen) {
         TextureFromBmp(MakeBmp24(4, 4, [](int, int) { return 0xFFFFFFu; }), FMT_A8R8G8B8);
     ASSERT_NE(white, nullptr);
     g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
-    BasicEffect->SetTechnique("Fade");
-    BasicEffect->SetTexture("Tex0", white);
-    BasicEffect->SetTexture("Tex1", white);
-    BasicEffect->SetFloat("Alpha", 1.0f);
-    DrawScreenEffectQuad(BasicEffect, 0, 0, 1024, 768, 0, 0, 1, 1);
+    DrawThroughFade(white, 0, 0, 1024, 768);
     const std::uint8_t* frame = PresentFrame();
     int notWhite = 0;
     for (int y = 0; y < 768; ++y) {
@@ -140,11 +145,7 @@ TEST_F(DrawTest, StageZeroSamplesPointsEffectsFilterAndSixteenBitTexelsKeepFiveB
         ScreenQuad quad;
         SetQuad(&quad, 255, 0, 0, 512, 256, 0, 0, 64, 64);
         DrawQuad(&quad, texture);
-        BasicEffect->SetTechnique("Fade");
-        BasicEffect->SetTexture("Tex0", texture);
-        BasicEffect->SetTexture("Tex1", texture);
-        BasicEffect->SetFloat("Alpha", 1.0f);
-        DrawScreenEffectQuad(BasicEffect, 0, 256, 512, 512, 0, 0, 1, 1);
+        DrawThroughFade(texture, 0, 256, 512, 512);
         const std::uint8_t* frame = PresentFrame();
         ExpectNear(PixelAt(frame, 64, 128), c.left, 0, 0, 1, "fixed stage, left texel");
         ExpectNear(PixelAt(frame, 448, 128), 0, 0, c.right, 1, "fixed stage, right texel");
