@@ -114,11 +114,11 @@ void CreateWhiteTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
 }
 
-// Filtering is a state of the sampler stage, as on the original platform, not of the
-// texture. Stage 0 of the fixed-function path keeps that platform's defaults, which the
-// game never changes: point sampling, no mip levels. Every effect sampler filters
-// linearly between texels and between mip levels. The font atlas unit has no sampler
-// and reads its texels as they are.
+// Filtering is a state of the sampler stage, as in the device interface the game is
+// written against, not of the texture. Stage 0 of the fixed-function path keeps that
+// interface's defaults, which the game never changes: point sampling, no mip levels. Every effect
+// sampler filters linearly between texels and between mip levels. The font atlas unit has no
+// sampler and reads its texels as they are.
 void CreateSamplers() {
     GLuint samplers[2];
     glGenSamplers(2, samplers);

@@ -17,8 +17,9 @@ std::uint32_t RoundUpToPowerOfTwo(std::uint32_t v) {
 }
 
 // Five bits per colour channel, as the 16-bit format holds them, kept in 8-bit storage:
-// a software rasteriser samples 8-bit texels several times faster, and the values read
-// back are the 16-bit format's to within 1/510. Alpha is 0 or 255 already.
+// a software rasteriser samples 8-bit texels faster. Level 0 reads back the 16-bit
+// format's values to within 1/510; mip levels keep their 8-bit averages. Alpha is 0 or
+// 255 already.
 void QuantizeToFiveBits(std::vector<std::uint8_t>* rgba) {
     for (std::size_t i = 0; i < rgba->size(); ++i) {
         if (i % 4 == 3)
