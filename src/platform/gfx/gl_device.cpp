@@ -280,6 +280,10 @@ HRESULT GfxDevice::Present() {
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
     if (g_gfx.captureOn) {
+        // The read waits for everything queued: under CPU load llvmpipe has handed back
+        // the previous frame when this one's only work on the back buffer was its clear,
+        // queued before the passes into other targets.
+        glFinish();
         g_gfx.captured.resize(static_cast<std::size_t>(g_gfx.width) * g_gfx.height * 4);
         glReadPixels(0, 0, g_gfx.width, g_gfx.height, GL_RGBA, GL_UNSIGNED_BYTE,
                      g_gfx.captured.data());

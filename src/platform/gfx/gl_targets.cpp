@@ -63,7 +63,6 @@ void BindCurrentTarget() {
     }
     if (!framebuffer) {
         glGenFramebuffers(1, &framebuffer);
-        glFlush(); // as below: the old target's queued work goes first
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         if (colorName)
             glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorName,
@@ -78,9 +77,6 @@ void BindCurrentTarget() {
         return;
     }
     if (g_gfx.gl.framebuffer != framebuffer) {
-        // Hand the work queued for the old target to the driver before switching:
-        // llvmpipe under CPU load has been seen to drop a clear that no draw followed.
-        glFlush();
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         g_gfx.gl.framebuffer = framebuffer;
     }
