@@ -75,8 +75,6 @@ bool CreateBackBuffer() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, g_gfx.width, g_gfx.height, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     GLuint depth = 0;
     glGenRenderbuffers(1, &depth);
     glBindRenderbuffer(GL_RENDERBUFFER, depth);
@@ -116,9 +114,9 @@ void CreateWhiteTexture() {
 
 // Filtering is a state of the sampler stage, as in the device interface the game is
 // written against, not of the texture. Stage 0 of the fixed-function path keeps that
-// interface's defaults, which the game never changes: point sampling, no mip levels. Every effect
-// sampler filters linearly between texels and between mip levels. The font atlas unit has no
-// sampler and reads its texels as they are.
+// interface's defaults, which the game never changes: point sampling, no mip levels.
+// Every effect sampler filters linearly between texels and between mip levels. The font
+// atlas unit has no sampler and reads its texels as they are.
 void CreateSamplers() {
     GLuint samplers[2];
     glGenSamplers(2, samplers);
