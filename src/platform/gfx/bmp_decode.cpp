@@ -1,80 +1,135 @@
 #include "platform/gfx/bmp_decode.h"
 
+#include "platform/gfx/bmp_layout.h"
+#include "platform/gfx/bmp_rle.h"
 #include "platform/gfx/device.h"
-#include "platform/gfx/texture_loader.h"
-
-#include <SDL.h>
 
 #include <cstring>
 
 namespace {
 
-std::uint32_t ReadLe32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
+// One channel of a packed pixel, scaled from its field's width to 0..255.
+struct Field {
+    std::uint32_t mask = 0;
+    std::uint32_t shift = 0;
+    std::uint64_t top = 0; // the field's largest value
 
-std::uint16_t ReadLe16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-constexpr std::uint32_t FILE_HEADER_SIZE = 14;
-constexpr std::uint32_t BI_RGB = 0;
-constexpr std::uint32_t BI_BITFIELDS = 3;
-
-// What the headers promise must lie inside the bytes given; SDL then reads only there.
-bool CheckHeaders(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t* bitCount) {
-    if (size < FILE_HEADER_SIZE + 12 || bytes[0] != 'B' || bytes[1] != 'M')
-        return false;
-    const std::uint32_t pixelOffset = ReadLe32(bytes + 10);
-    const std::uint32_t infoSize = ReadLe32(bytes + 14);
-    if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
-        infoSize != 124)
-        return false;
-    if (size < FILE_HEADER_SIZE + infoSize)
-        return false;
-    std::int64_t width, height;
-    std::uint32_t planes, bits, compression = BI_RGB;
-    if (infoSize == 12) {
-        width = ReadLe16(bytes + 18);
-        height = ReadLe16(bytes + 20);
-        planes = ReadLe16(bytes + 22);
-        bits = ReadLe16(bytes + 24);
-    } else {
-        width = static_cast<std::int32_t>(ReadLe32(bytes + 18));
-        height = static_cast<std::int32_t>(ReadLe32(bytes + 22));
-        planes = ReadLe16(bytes + 26);
-        bits = ReadLe16(bytes + 28);
-        compression = ReadLe32(bytes + 30);
+    explicit Field(std::uint32_t m) : mask(m) {
+        if (mask == 0)
+            return;
+        while (((mask >> shift) & 1) == 0)
+            ++shift;
+        top = mask >> shift;
     }
-    if (height < 0)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > IMAGE_MAX_SIDE || height > IMAGE_MAX_SIDE ||
-        planes != 1)
-        return false;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return false;
-    if (compression != BI_RGB && !(compression == BI_BITFIELDS && (bits == 16 || bits == 32)))
-        return false;
-    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
-    if (pixelOffset < FILE_HEADER_SIZE + infoSize ||
-        static_cast<std::uint64_t>(pixelOffset) + rowBytes * static_cast<std::uint64_t>(height) >
-            size)
-        return false;
-    *bitCount = bits;
-    return true;
+
+    std::uint8_t Read(std::uint32_t pixel) const {
+        if (top == 0)
+            return 0;
+        const std::uint64_t value = (pixel & mask) >> shift;
+        return static_cast<std::uint8_t>((value * 255 + top / 2) / top);
+    }
+};
+
+void ReadPalette(const std::uint8_t* bytes, const BmpLayout& layout, BmpPalette* palette) {
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint8_t* entry = (*palette)[i];
+        entry[0] = entry[1] = entry[2] = 0;
+        entry[3] = 255;
+        if (i >= layout.paletteCount)
+            continue;
+        const std::uint8_t* bgr = bytes + layout.paletteOffset + i * layout.paletteEntryBytes;
+        entry[0] = bgr[2];
+        entry[1] = bgr[1];
+        entry[2] = bgr[0];
+    }
 }
 
-std::uint32_t FileFormat(std::uint32_t bits, const SDL_PixelFormat* format) {
-    switch (bits) {
+void DecodeIndexedRow(const std::uint8_t* row, const BmpLayout& layout, const BmpPalette& palette,
+                      std::uint8_t* out) {
+    const std::uint32_t perByte = 8 / layout.bits;
+    const std::uint32_t valueMask = (1u << layout.bits) - 1;
+    for (std::uint32_t x = 0; x < layout.width; ++x) {
+        const std::uint32_t shift = 8 - layout.bits * (x % perByte + 1);
+        const std::uint32_t index = (row[x / perByte] >> shift) & valueMask;
+        std::memcpy(out + 4 * x, palette[index], 4);
+    }
+}
+
+// Returns whether some pixel of the row has a non-zero alpha field.
+bool DecodePackedRow(const std::uint8_t* row, const BmpLayout& layout, const Field (&fields)[4],
+                     std::uint8_t* out) {
+    bool alpha = false;
+    for (std::uint32_t x = 0; x < layout.width; ++x) {
+        std::uint32_t pixel;
+        if (layout.bits == 16) {
+            pixel = static_cast<std::uint32_t>(row[2 * x] | row[2 * x + 1] << 8);
+        } else {
+            const std::uint8_t* p = row + 4 * x;
+            pixel = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                    static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+        }
+        for (int c = 0; c < 4; ++c)
+            out[4 * x + c] = fields[c].Read(pixel);
+        alpha = alpha || out[4 * x + 3] != 0;
+    }
+    return alpha;
+}
+
+// Returns whether some pixel has a non-zero alpha field.
+bool DecodeRows(const std::uint8_t* bytes, const BmpLayout& layout, const BmpPalette& palette,
+                std::uint8_t* rgba) {
+    const std::size_t rowBytes = (std::size_t{layout.width} * layout.bits + 31) / 32 * 4;
+    const Field fields[4] = {Field(layout.masks[0]), Field(layout.masks[1]), Field(layout.masks[2]),
+                             Field(layout.masks[3])};
+    bool alpha = false;
+    for (std::uint32_t r = 0; r < layout.height; ++r) {
+        const std::uint8_t* row = bytes + layout.pixelOffset + r * rowBytes;
+        const std::uint32_t y = layout.topDown ? r : layout.height - 1 - r;
+        std::uint8_t* out = rgba + std::size_t{y} * layout.width * 4;
+        if (layout.bits <= 8) {
+            DecodeIndexedRow(row, layout, palette, out);
+        } else if (layout.bits == 24) {
+            for (std::uint32_t x = 0; x < layout.width; ++x) {
+                out[4 * x] = row[3 * x + 2];
+                out[4 * x + 1] = row[3 * x + 1];
+                out[4 * x + 2] = row[3 * x];
+                out[4 * x + 3] = 255;
+            }
+        } else if (DecodePackedRow(row, layout, fields, out)) {
+            alpha = true;
+        }
+    }
+    return alpha;
+}
+
+// The format the file's pixels are in, as the texture loader reports it.
+std::uint32_t FileFormat(const BmpLayout& layout, bool alpha) {
+    switch (layout.bits) {
     case 32:
-        return format->Amask ? FMT_A8R8G8B8 : FMT_X8R8G8B8;
+        return alpha ? FMT_A8R8G8B8 : FMT_X8R8G8B8;
     case 24:
         return FMT_R8G8B8;
     case 16:
-        return format->Gmask == 0x07E0 ? FMT_R5G6B5 : FMT_X1R5G5B5;
+        if (layout.hasAlphaMask)
+            return FMT_A1R5G5B5;
+        return layout.masks[1] == 0x07E0 ? FMT_R5G6B5 : FMT_X1R5G5B5;
     default:
         return FMT_P8;
+    }
+}
+
+void ApplyColorKey(std::uint32_t colorKey, bool oneBitAlpha, std::vector<std::uint8_t>* rgba) {
+    const std::uint8_t key[4] = {
+        static_cast<std::uint8_t>(colorKey >> 16), static_cast<std::uint8_t>(colorKey >> 8),
+        static_cast<std::uint8_t>(colorKey), static_cast<std::uint8_t>(colorKey >> 24)};
+    for (std::size_t i = 0; i < rgba->size(); i += 4) {
+        std::uint8_t* t = &(*rgba)[i];
+        if (colorKey != 0 && std::memcmp(t, key, 4) == 0) {
+            std::memset(t, 0, 4);
+            continue;
+        }
+        if (oneBitAlpha)
+            t[3] = t[3] >= 128 ? 255 : 0;
     }
 }
 
@@ -83,46 +138,27 @@ std::uint32_t FileFormat(std::uint32_t bits, const SDL_PixelFormat* format) {
 bool DecodeBmp(const void* data, std::uint32_t size, std::uint32_t colorKey, bool oneBitAlpha,
                DecodedImage* image) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
-    std::uint32_t bits = 0;
-    if (!bytes || !image || !CheckHeaders(bytes, size, &bits))
+    BmpLayout layout;
+    if (!bytes || !image || !ReadBmpLayout(bytes, size, &layout))
         return false;
-    SDL_RWops* stream =
-        SDL_RWFromConstMem(bytes, static_cast<int>(size > INT32_MAX ? INT32_MAX : size));
-    if (!stream)
-        return false;
-    SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
-    if (!loaded)
-        return false;
-    const std::uint32_t fileFormat = FileFormat(bits, loaded->format);
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(loaded);
-    if (!rgba)
-        return false;
-    image->width = static_cast<std::uint32_t>(rgba->w);
-    image->height = static_cast<std::uint32_t>(rgba->h);
-    image->fileFormat = fileFormat;
-    image->rgba.resize(static_cast<std::size_t>(rgba->w) * rgba->h * 4);
-    SDL_LockSurface(rgba);
-    const std::size_t rowBytes = static_cast<std::size_t>(rgba->w) * 4;
-    for (int y = 0; y < rgba->h; ++y) {
-        std::memcpy(image->rgba.data() + y * rowBytes,
-                    static_cast<const std::uint8_t*>(rgba->pixels) + y * rgba->pitch, rowBytes);
+    BmpPalette palette;
+    ReadPalette(bytes, layout, &palette);
+    image->width = layout.width;
+    image->height = layout.height;
+    image->rgba.assign(std::size_t{layout.width} * layout.height * 4, 0);
+    bool alpha = true;
+    if (layout.compression == BMP_RLE8 || layout.compression == BMP_RLE4) {
+        DecodeBmpRle(bytes + layout.pixelOffset, layout.pixelBytes, layout, palette,
+                     image->rgba.data());
+    } else {
+        alpha = DecodeRows(bytes, layout, palette, image->rgba.data());
     }
-    SDL_UnlockSurface(rgba);
-    SDL_FreeSurface(rgba);
-
-    const std::uint8_t keyA = static_cast<std::uint8_t>(colorKey >> 24);
-    const std::uint8_t keyR = static_cast<std::uint8_t>(colorKey >> 16);
-    const std::uint8_t keyG = static_cast<std::uint8_t>(colorKey >> 8);
-    const std::uint8_t keyB = static_cast<std::uint8_t>(colorKey);
-    for (std::size_t i = 0; i < image->rgba.size(); i += 4) {
-        std::uint8_t* t = &image->rgba[i];
-        if (colorKey != 0 && t[0] == keyR && t[1] == keyG && t[2] == keyB && t[3] == keyA) {
-            t[0] = t[1] = t[2] = t[3] = 0;
-            continue;
-        }
-        if (oneBitAlpha)
-            t[3] = t[3] >= 128 ? 255 : 0;
+    image->fileFormat = FileFormat(layout, alpha);
+    // A file whose alpha fields are zero everywhere was not written with alpha in mind.
+    if (!alpha) {
+        for (std::size_t i = 3; i < image->rgba.size(); i += 4)
+            image->rgba[i] = 255;
     }
+    ApplyColorKey(colorKey, oneBitAlpha, &image->rgba);
     return true;
 }
