@@ -2,6 +2,7 @@
 
 #include "platform/audio/mixer.h"
 #include "platform/audio/mixer_voice.h"
+#include "platform/audio/wave_convert.h"
 #include "platform/audio/wave_file.h"
 #include "platform/host_path.h"
 
@@ -80,17 +81,15 @@ HRESULT MusicLoader::LoadSegmentFromFile(const char* path, MusicSegment** segmen
     std::string hostPath = ToHostPath(path);
     if (hostPath[0] != '/' && m_haveDirectory)
         hostPath = m_directory + "/" + hostPath;
-    auto* loaded = new MusicSegment;
+    std::vector<std::uint8_t> file;
     WaveData wave;
-    if (!ReadWholeFile(hostPath, &loaded->m_data) ||
-        !ParseWaveFile(loaded->m_data.data(), loaded->m_data.size(), &wave)) {
+    auto* loaded = new MusicSegment;
+    if (!ReadWholeFile(hostPath, &file) || !ParseWaveFile(file.data(), file.size(), &wave) ||
+        !ConvertWaveToMixerFormat(file.data(), wave, &loaded->m_samples)) {
         delete loaded;
         return E_FAIL;
     }
     loaded->m_id = g_nextSegmentId++;
-    loaded->m_format = wave.format;
-    loaded->m_dataOffset = wave.dataOffset;
-    loaded->m_dataBytes = wave.dataBytes;
     *segment = loaded;
     return S_OK;
 }
@@ -128,7 +127,7 @@ HRESULT MusicPerformance::GetMasterVolume(std::int32_t* volume) {
 HRESULT MusicPerformance::PlaySegmentEx(MusicSegment* segment, std::uint32_t) {
     if (segment == nullptr || !m_initialized)
         return E_FAIL;
-    if (segment->m_dataBytes == 0)
+    if (segment->m_samples.empty())
         return S_OK;
     int chosen = -1;
     for (int i = 0; i < MAX_EFFECT_VOICES && chosen < 0; i++) {
@@ -142,8 +141,11 @@ HRESULT MusicPerformance::PlaySegmentEx(MusicSegment* segment, std::uint32_t) {
     }
     MixerVoice& voice = g_effectVoices[chosen];
     std::lock_guard<std::mutex> guard(voice.lock);
-    ResetVoiceLocked(voice, segment->m_format, segment->m_data.data() + segment->m_dataOffset,
-                     segment->m_dataBytes);
+    constexpr SoundFormat MIXER_FORMAT = {
+        WAVE_FORMAT_PCM, MIXER_CHANNELS, MIXER_RATE, MIXER_RATE * 4, 4, 16};
+    ResetVoiceLocked(voice, MIXER_FORMAT,
+                     reinterpret_cast<std::uint8_t*>(segment->m_samples.data()),
+                     std::uint32_t(segment->m_samples.size() * sizeof(std::int16_t)));
     voice.owner = segment->m_id;
     voice.used = true;
     voice.playing = true;

@@ -29,10 +29,7 @@ class MusicSegment {
     friend class MusicPerformance;
     MusicSegment() = default;
     std::uint32_t m_id = 0;
-    std::vector<std::uint8_t> m_data; // the whole file; the samples start at m_dataOffset
-    std::size_t m_dataOffset = 0;
-    std::uint32_t m_dataBytes = 0;
-    SoundFormat m_format = {};
+    std::vector<std::int16_t> m_samples; // the mixer's format: stereo at MIXER_RATE
 };
 
 class MusicAudioPath {
@@ -48,7 +45,8 @@ class MusicLoader {
   public:
     // directory: a host path; loads resolve relative paths against it.
     HRESULT SetSearchDirectory(const char* directory);
-    // A WAV file; backslashes in the path separate directories.
+    // A WAV file (see ParseWaveFile), converted to the mixer's format; backslashes in the
+    // path separate directories.
     HRESULT LoadSegmentFromFile(const char* path, MusicSegment** segment);
     void Release();
 

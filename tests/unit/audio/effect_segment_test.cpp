@@ -1,6 +1,5 @@
 #include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
-#include "platform/audio/wave_file.h"
 
 #include <gtest/gtest.h>
 
@@ -110,52 +109,5 @@ INSTANTIATE_TEST_SUITE_P(Formats, EffectPitchTest,
                          ::testing::Values(RateCase{22050, 1, 8}, RateCase{22050, 2, 16},
                                            RateCase{44100, 1, 16}, RateCase{44100, 2, 8},
                                            RateCase{48000, 2, 16}, RateCase{48000, 1, 8}));
-
-TEST(WaveFileTest, ParsesOnlyUsablePcm) {
-    std::vector<std::uint8_t> good = MakeSineWave(22050, 1, 16, 440, 0.01);
-    struct Case {
-        const char* name;
-        std::size_t cut;     // bytes kept (0: all)
-        std::size_t patchAt; // offset of a 16-bit value to replace (0: none)
-        std::uint16_t patch;
-        bool ok;
-        std::uint32_t dataBytes;
-    };
-    const auto fullData = std::uint32_t(good.size() - 44);
-    const Case cases[] = {
-        {"whole file", 0, 0, 0, true, fullData},
-        {"data cut short", good.size() - 11, 0, 0, true, (fullData - 11) & ~1u},
-        {"header only", 12, 0, 0, false, 0},
-        {"compressed format", 0, 20, 2, false, 0},
-        {"three channels", 0, 22, 3, false, 0},
-        {"not RIFF", 0, 0, 0x4141, false, 0},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::uint8_t> bytes = good;
-        if (c.cut != 0)
-            bytes.resize(c.cut);
-        if (c.patch != 0) {
-            bytes[c.patchAt] = std::uint8_t(c.patch);
-            bytes[c.patchAt + 1] = std::uint8_t(c.patch >> 8);
-        }
-        WaveData wave = {};
-        EXPECT_EQ(ParseWaveFile(bytes.data(), bytes.size(), &wave), c.ok) << c.name;
-        if (c.ok) {
-            EXPECT_EQ(wave.dataOffset, 44u) << c.name;
-            EXPECT_EQ(wave.dataBytes, c.dataBytes) << c.name;
-        }
-    }
-}
-
-TEST(WaveFileTest, SkipsPaddedChunksBeforeTheData) {
-    std::vector<std::uint8_t> wav = MakeSineWave(44100, 2, 16, 440, 0.01);
-    // An odd-sized "LIST" chunk, padded to even, between the format and the data.
-    std::vector<std::uint8_t> extra = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-    wav.insert(wav.begin() + 36, extra.begin(), extra.end());
-    WaveData wave = {};
-    ASSERT_TRUE(ParseWaveFile(wav.data(), wav.size(), &wave));
-    EXPECT_EQ(wave.dataOffset, 44u + extra.size());
-    EXPECT_EQ(wave.format.channels, 2);
-}
 
 } // namespace
