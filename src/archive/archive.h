@@ -4,7 +4,9 @@
 //
 // Calling pattern of every loader:
 //     n = GetArchiveFileSize(key);            // 4x the decoded length, or 0x80004005
-//     buffer = new char[n];                   // never allocate the failure value
+//     if (n == ARCHIVE_SIZE_NOT_FOUND)        // never allocate the failure value:
+//         ReadMissingArchiveFile(key);        // the read's own messages, no buffer
+//     buffer = new char[n];
 //     ReadArchiveFile(key, buffer);           // decoded bytes, then a NUL when n > 0
 #pragma once
 
@@ -101,8 +103,12 @@ HRESULT FindArchiveEntry(const char* key, std::uint32_t* length, std::uint32_t* 
 // and ARCHIVE_SIZE_NOT_FOUND.
 std::uint32_t GetArchiveFileSize(const char* key);
 // Writes the entry's S decoded bytes to buffer, then a NUL at buffer[S] when S > 0 (the
-// size query's 4S bytes leave room), and returns S_OK. Missing key: the message of
+// size query's 4S bytes leave room), and returns S_OK. An empty entry writes nothing and
+// reads no file, wherever its position points. Missing key: the message of
 // FindArchiveEntry, then "結合ファイルデータNot Found", E_FAIL. Archive gone or shorter
 // than the entry: "結合ファイルデータRead Error", E_FAIL; the buffer is left untouched
 // (a file cut short while it is being read can leave part of it written, never past S).
 HRESULT ReadArchiveFile(const char* key, void* buffer);
+// The read a loader makes after its size query failed: it shows the read's own messages
+// for the missing key and needs no buffer, so that none is sized from the failure value.
+void ReadMissingArchiveFile(const char* key);

@@ -51,6 +51,9 @@ bool ReadArchiveTableEntry(std::FILE* file, ArchiveTableEntry* entry) {
 bool IsArchiveEntryUsable(const ArchiveTableEntry& entry) {
     if (!entry.nameHasNul)
         return false;
+    // An empty entry reads nothing, so its offset points nowhere in particular.
+    if (entry.size == 0)
+        return true;
     if (entry.size >= ARCHIVE_WORD_COUNT_LIMIT || entry.offset >= ARCHIVE_WORD_COUNT_LIMIT)
         return false;
     const std::uint64_t end = 4 * (static_cast<std::uint64_t>(entry.offset) + entry.size);

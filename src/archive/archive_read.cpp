@@ -78,6 +78,11 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
         ShowMessageBox("結合ファイルデータNot Found", ARCHIVE_MESSAGE_CAPTION);
         return E_FAIL;
     }
+    // An empty entry has nothing to read, wherever its position points.
+    if (entry.length / 4 == 0)
+        return S_OK;
+    if (!buffer)
+        return E_FAIL;
     std::FILE* file = std::fopen(g_archivePath.c_str(), "rb");
     const bool read = file && ReadEntryData(file, entry, static_cast<std::uint8_t*>(buffer));
     if (file)
@@ -87,7 +92,10 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
         return E_FAIL;
     }
     // Text readers stop at a NUL; the caller's 4S bytes have room for one after S.
-    if (entry.length > 0)
-        static_cast<std::uint8_t*>(buffer)[entry.length / 4] = 0;
+    static_cast<std::uint8_t*>(buffer)[entry.length / 4] = 0;
     return S_OK;
+}
+
+void ReadMissingArchiveFile(const char* key) {
+    ReadArchiveFile(key, nullptr);
 }

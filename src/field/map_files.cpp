@@ -69,8 +69,10 @@ char* ReadMapFile(MapFileKind kind, int map) {
         return nullptr;
     const char* key = g_mapFileNames[kind][map];
     const std::uint32_t size = GetArchiveFileSize(key);
-    if (size == ARCHIVE_SIZE_NOT_FOUND)
+    if (size == ARCHIVE_SIZE_NOT_FOUND) {
+        ReadMissingArchiveFile(key);
         return nullptr;
+    }
     // The reader writes size / 4 decoded bytes; the text ends there whatever follows.
     char* text = static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1));
     if (!text)

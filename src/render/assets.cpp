@@ -123,6 +123,8 @@ void LoadModel(const char* key, Model* model, float sx, float sy, float sz) {
 char* ReadArchiveBlock(const char* key, std::uint32_t* size) {
     *size = 0;
     const std::uint32_t length = GetArchiveFileSize(key);
+    if (length == ARCHIVE_SIZE_NOT_FOUND)
+        ReadMissingArchiveFile(key);
     if (length == ARCHIVE_SIZE_NOT_FOUND || length == 0)
         return nullptr;
     // The decoded bytes are a quarter of the length; the rest leaves room for the NUL

@@ -5,8 +5,8 @@
 #include <cstring>
 
 int FindLabel(int n, const char* name, int nameLength, bool skipAttributes) {
-    // An empty target names no label.
-    if (nameLength <= 0 || !IsScenarioSlot(n))
+    // An empty name is a name too: it finds a line that holds only "*".
+    if (nameLength < 0 || !IsScenarioSlot(n))
         return -1;
     const char* script = ScenarioText(n);
     for (int at = 0; at < SCENARIO_MAX_LENGTH && script[at] != '\0'; ++at) {

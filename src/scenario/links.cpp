@@ -12,8 +12,9 @@ int g_linkCount;
 namespace {
 
 // The label of the tag's "target=" attribute: from the second byte after the "=" (the
-// "*" is passed over) up to the "]". Empty without such an attribute.
-void ReadLinkTarget(int start, int close, char* target) {
+// "*" is passed over) up to the "]", which may be empty. False without such an attribute,
+// or when the "]" follows the "=" at once.
+bool ReadLinkTarget(int start, int close, char* target) {
     target[0] = '\0';
     // Right after "[link" and one space.
     const int attribute = start + 6;
@@ -22,11 +23,14 @@ void ReadLinkTarget(int start, int close, char* target) {
         ++equals;
     if (equals >= close || equals - attribute != 6 ||
         std::memcmp(g_messageBuffer + attribute, "target", 6) != 0)
-        return;
+        return false;
     const int from = equals + 2;
-    const int length = close > from ? close - from : 0;
+    if (from > close)
+        return false;
+    const int length = close - from;
     std::memcpy(target, g_messageBuffer + from, length);
     target[length] = '\0';
+    return true;
 }
 
 bool TouchesPointer(const LinkRecord& link) {
@@ -44,7 +48,7 @@ void LinkTag(int length) {
     if (g_linkCount < 0 || g_linkCount >= LINK_COUNT)
         return;
     LinkRecord& link = g_links[g_linkCount];
-    ReadLinkTarget(g_messagePos - length, g_messagePos - 1, link.target);
+    link.hasTarget = ReadLinkTarget(g_messagePos - length, g_messagePos - 1, link.target);
 
     const float top = static_cast<float>(g_textRect.top + LINE_HEIGHT * g_textLine);
     for (int at = g_messagePos; at < g_pageLength && g_messageBuffer[at] != '[';) {
@@ -100,6 +104,8 @@ void SelectLink() {
 
 void FollowLink(int k) {
     if (k < 0 || k >= LINK_COUNT)
+        return;
+    if (!g_links[k].hasTarget)
         return;
     const char* target = g_links[k].target;
     const int offset = FindLabel(g_currentScenario, target,

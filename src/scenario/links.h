@@ -11,6 +11,7 @@ struct LinkRecord {
     char target[LINK_TARGET_SIZE]; // label name, NUL-terminated
     bool present;                  // belongs to the current choice
     bool hover;                    // the pointer touches it
+    bool hasTarget;                // the tag named a target; a link without one goes nowhere
 };
 
 extern LinkRecord g_links[LINK_COUNT];

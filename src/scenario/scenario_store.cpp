@@ -36,12 +36,14 @@ void StoreScenarioText(int n, const char* text, std::size_t length) {
     std::memset(slot + length, 0, SCENARIO_SLOT_SIZE - length);
 }
 
-// Reads an archive entry whole; false (after the archive's own message) when it is
+// Reads an archive entry whole; false (after the archive's own messages) when it is
 // missing. The text is the decoded bytes, NUL-terminated one byte past them.
 static bool ReadWholeEntry(const char* key, std::vector<char>* text) {
     const std::uint32_t size = GetArchiveFileSize(key);
-    if (size == ARCHIVE_SIZE_NOT_FOUND)
+    if (size == ARCHIVE_SIZE_NOT_FOUND) {
+        ReadMissingArchiveFile(key);
         return false;
+    }
     const std::size_t decoded = size / 4;
     text->assign(decoded + 1, '\0');
     if (FAILED(ReadArchiveFile(key, text->data())))

@@ -31,12 +31,21 @@ TEST_F(ArchiveReadTest, ReadWritesTheDecodedBytesAndANul) {
     EXPECT_THAT(MessageTexts(), IsEmpty());
 }
 
-TEST_F(ArchiveReadTest, ZeroLengthEntryWritesNothing) {
-    EXPECT_EQ(BuildAndOpen({{"./empty", {}}}), S_OK);
-    EXPECT_EQ(GetArchiveFileSize("./empty"), 0u);
-    std::uint8_t guard = 0xee;
-    EXPECT_EQ(ReadArchiveFile("./empty", &guard), S_OK);
-    EXPECT_EQ(guard, 0xee);
+// An empty entry reads as empty wherever its offset points: inside the data, past the
+// end of the file, or where no 32-bit position could reach.
+TEST_F(ArchiveReadTest, ZeroLengthEntryWritesNothingWhereverItPoints) {
+    const std::uint32_t data = TableWords(3);
+    auto stored = MakeRawTable(
+        3, {{"./inside", 0, data}, {"./past", 0, data + 1000}, {"./beyond", 0, 0xFFFFFFF0u}});
+    PutData(&stored, data, "x");
+    EXPECT_EQ(WriteAndOpen(stored), S_OK);
+    for (const char* key : {"./inside", "./past", "./beyond"}) {
+        EXPECT_EQ(GetArchiveFileSize(key), 0u) << key;
+        std::uint8_t guard = 0xee;
+        EXPECT_EQ(ReadArchiveFile(key, &guard), S_OK) << key;
+        EXPECT_EQ(guard, 0xee) << key;
+    }
+    EXPECT_THAT(MessageTexts(), IsEmpty());
 }
 
 TEST_F(ArchiveReadTest, MissingKeyShowsItsMessagesAndLeavesOutputsAlone) {

@@ -37,6 +37,9 @@ TEST_F(ScenarioCommands, JumpsFindTheirLabel) {
          "\r\n*m\r\nう[l]", "あい", 0},
         {"scenario outside the store is passed over", "[jump 150 target=\"*m\"]\r\n*m\r\nお[l]", "",
          "お", 0},
+        {"an empty label is a name", "あ[jump target=\"*\"]い[l]\r\n*x\r\n*\r\nう[l]", "", "う", 0},
+        {"an empty label matches no other", "あ[jump target=\"*\"]い[l]\r\n*x\r\nう[l]", "", "あい",
+         0},
         {"unquoted target keeps its bracket", "あ[jump target=*x]い[l]\r\n*x\r\nう[l]", "", "あい",
          0},
     };

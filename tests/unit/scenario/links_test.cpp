@@ -103,8 +103,8 @@ TEST_F(ScenarioLinks, ElevenLinksFillTenRecords) {
 }
 
 TEST_F(ScenarioLinks, MissingLabelOrTargetStaysOnThePage) {
-    for (const char* tag : {"[link target=*nowhere]", "[link]", "[link href=*a]", "[link target=]",
-                            "[link target=*]"}) {
+    for (const char* tag :
+         {"[link target=*nowhere]", "[link]", "[link href=*a]", "[link target=]"}) {
         SCOPED_TRACE(tag);
         ResetScenarioState();
         StartChoice(std::string(tag) + "あ[endlink][s]い[l]\r\n*a\r\nう[l]\r\n*\r\nえ[l]");
@@ -114,6 +114,18 @@ TEST_F(ScenarioLinks, MissingLabelOrTargetStaysOnThePage) {
         EXPECT_FALSE(g_selectWait);
         EXPECT_EQ(ShownText(), "あい");
     }
+}
+
+// "target=*" names the empty label, which a line holding only "*" defines.
+TEST_F(ScenarioLinks, EmptyTargetFindsABareStar) {
+    StartChoice("[link target=*]あ[endlink][s]い[l]\r\n*a\r\nう[l]\r\n*\r\nえ[l]");
+    EXPECT_TRUE(g_links[0].hasTarget);
+    EXPECT_STREQ(g_links[0].target, "");
+    PointAt(60, 100);
+    g_buttonDown[0] = 1;
+    RunScenarioFrames(10);
+    EXPECT_FALSE(g_selectWait);
+    EXPECT_EQ(ShownText(), "え");
 }
 
 } // namespace

@@ -83,14 +83,35 @@ TEST_F(ScenarioStore, ShortListsAndLfOnlyNames) {
     LoadScenarioStore();
     EXPECT_STREQ(ScenarioText(0), "");
     EXPECT_STREQ(ScenarioText(1), "second");
-    EXPECT_EQ(GetRecordedMessages().size(), 1u);
+    EXPECT_EQ(GetRecordedMessages().size(), 3u); // the missing key's three messages
 }
 
-TEST_F(ScenarioStore, MissingListFillsNothing) {
+// A missing list or script shows the size query's message and then the read's two, and
+// loading goes on with the next slot.
+TEST_F(ScenarioStore, MissingEntriesShowEveryArchiveMessage) {
+    const std::vector<std::string> missing = {"結合ファイルNot Found", "分割ファイルNot Found",
+                                              "結合ファイルデータNot Found"};
+    const auto texts = [] {
+        std::vector<std::string> out;
+        for (const auto& m : GetRecordedMessages()) {
+            EXPECT_EQ(m.caption, "Error");
+            out.push_back(m.text);
+        }
+        return out;
+    };
     OpenArchiveOf({{"./Scenario/a.txt", Bytes("first")}});
     LoadScenarioStore();
     EXPECT_STREQ(ScenarioText(0), "");
-    EXPECT_FALSE(GetRecordedMessages().empty());
+    EXPECT_EQ(texts(), missing);
+
+    ClearRecordedMessages();
+    OpenArchiveOf(
+        {{"./Scenario/fileNameList.txt", Bytes("./Scenario/gone.txt\r\n./Scenario/a.txt\r\n")},
+         {"./Scenario/a.txt", Bytes("first")}});
+    LoadScenarioStore();
+    EXPECT_STREQ(ScenarioText(0), "");
+    EXPECT_STREQ(ScenarioText(1), "first");
+    EXPECT_EQ(texts(), missing);
 }
 
 TEST_F(ScenarioStore, TextsAreCutToTheSlot) {
