@@ -124,7 +124,7 @@ class RealWorldFiles(unittest.TestCase):
 
         # The same run without input differs from this one only by the effects: first the
         # click of the walk, a 1 kHz tone of 0.1 s at half of full scale.
-        quiet = run_play(self.data, 200, audio=True)
+        quiet = run_play(self.data, CLICK_FRAME + 20, audio=True)
         self.assertEqual(quiet.returncode, 0, quiet.stderr)
         clicked = left_channel(r.audio_path)
         plain = left_channel(quiet.audio_path)
