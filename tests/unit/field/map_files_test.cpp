@@ -131,7 +131,13 @@ TEST_F(MapFileTest, UnusableOrMissingFilesLeaveThePreviousMap) {
     EXPECT_FALSE(LoadMapTerrain(2)); // W = 17
     ASSERT_EQ(GetRecordedMessages().size(), 1u);
     EXPECT_EQ(GetRecordedMessages()[0].text, "./Data/map2base.dat の読み込み失敗");
+    ClearRecordedMessages();
     EXPECT_FALSE(LoadMapTerrain(3)); // not in the archive
+    // The size query's message, then the read's two.
+    ASSERT_GE(GetRecordedMessages().size(), 3u);
+    EXPECT_EQ(GetRecordedMessages()[0].text, "結合ファイルNot Found");
+    EXPECT_EQ(GetRecordedMessages()[1].text, "分割ファイルNot Found");
+    EXPECT_EQ(GetRecordedMessages()[2].text, "結合ファイルデータNot Found");
     EXPECT_EQ(g_mapTerrain.W, 2);
     EXPECT_FLOAT_EQ(g_camera.eye.z, -20.0f);
     // No chara or event file: no characters, no markers.
