@@ -17,6 +17,7 @@ constexpr int LINE_HEIGHT = MESSAGE_FONT_EM + 6;
 constexpr int BUTTON_WIDTH = 88;
 constexpr int BUTTON_HEIGHT = 28;
 constexpr int MIN_WIDTH = 240;
+constexpr Uint32 POLL_MS = 10;
 
 constexpr std::uint32_t BACKGROUND = 0xFFF0F0F0;
 constexpr std::uint32_t INK = 0xFF000000;
@@ -156,9 +157,14 @@ void RunMessageLoop(SDL_Window* window, Canvas* canvas, const FontFace& font,
     const Uint32 id = SDL_GetWindowID(window);
     bool pressed = false;
     for (;;) {
+        // Polled, not waited for: while SDL waits it wakes its newest window through a
+        // second X connection, and a wake-up still in flight when the box is destroyed
+        // is an X error that ends the program.
         SDL_Event event;
-        if (SDL_WaitEvent(&event) == 0)
-            return;
+        if (SDL_PollEvent(&event) == 0) {
+            SDL_Delay(POLL_MS);
+            continue;
+        }
         switch (event.type) {
         case SDL_QUIT:
             // The player wants out: the box goes, and the game sees the quit next.
