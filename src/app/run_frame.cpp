@@ -12,7 +12,10 @@ int RunFrame() {
     g_pD3DDevice->BeginScene();
     g_pD3DDevice->SetVertexShader(nullptr);
     g_pD3DDevice->SetFVF(FVF_SCREEN_VERTEX);
-    if (!DispatchFrameState()) {
+    const bool known = DispatchFrameState();
+    // A message repeated over many items of this frame's work is summed up now.
+    EndMessageBoxRun();
+    if (!known) {
         ShowMessageBox("g_frameNoの値が問題です。", "ERROR");
         // The scene is closed but nothing is presented, so the next frame begins cleanly.
         g_pD3DDevice->EndScene();

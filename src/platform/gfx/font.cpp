@@ -1,15 +1,10 @@
 #include "platform/gfx/font.h"
 
+#include "platform/gfx/font_face.h"
 #include "platform/gfx/gfx_internal.h"
 #include "platform/text/cp932.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
-#include <cstdio>
 #include <cstring>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -23,84 +18,6 @@ struct Glyph {
     int width, height;
     int advance;
 };
-
-// The Windows faces the game names are met by a metric-compatible Gothic.
-const char* FONT_ALIASES = "<?xml version=\"1.0\"?>\n"
-                           "<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                           "<fontconfig>\n"
-                           "  <alias binding=\"same\"><family>ＭＳ ゴシック</family>"
-                           "<accept><family>IPAGothic</family></accept></alias>\n"
-                           "  <alias binding=\"same\"><family>MS Gothic</family>"
-                           "<accept><family>IPAGothic</family></accept></alias>\n"
-                           "</fontconfig>\n";
-
-FT_Library s_freetype = nullptr;
-bool s_aliasesLoaded = false;
-bool s_fallbackNoted = false;
-
-struct FontMatch {
-    std::string file;
-    int index = 0;
-    std::string family;
-};
-
-bool MatchFont(const char* pattern, bool wantJapanese, FontMatch* match) {
-    FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
-    if (!query)
-        return false;
-    FcConfigSubstitute(nullptr, query, FcMatchPattern);
-    FcDefaultSubstitute(query);
-    FcResult result;
-    FcPattern* found = FcFontMatch(nullptr, query, &result);
-    FcPatternDestroy(query);
-    if (!found)
-        return false;
-    FcChar8* file = nullptr;
-    FcChar8* family = nullptr;
-    FcLangSet* langs = nullptr;
-    bool ok = FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch &&
-              FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch;
-    if (ok && wantJapanese) {
-        ok = FcPatternGetLangSet(found, FC_LANG, 0, &langs) == FcResultMatch &&
-             FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual;
-    }
-    if (ok) {
-        match->file = reinterpret_cast<const char*>(file);
-        match->family = reinterpret_cast<const char*>(family);
-        int index = 0;
-        FcPatternGetInteger(found, FC_INDEX, 0, &index);
-        match->index = index;
-    }
-    FcPatternDestroy(found);
-    return ok;
-}
-
-bool FindFace(const char* faceName, FontMatch* match) {
-    if (!FcInit())
-        return false;
-    if (!s_aliasesLoaded) {
-        FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
-                                       reinterpret_cast<const FcChar8*>(FONT_ALIASES), FcFalse);
-        s_aliasesLoaded = true;
-    }
-    // Only the family is taken from the name: fontconfig would read ':' and '-' in it.
-    FcPattern* probe = FcPatternCreate();
-    FcPatternAddString(probe, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
-    FcChar8* unparsed = FcNameUnparse(probe);
-    FcPatternDestroy(probe);
-    const std::string pattern = unparsed ? reinterpret_cast<const char*>(unparsed) : "";
-    std::free(unparsed);
-    if (MatchFont(pattern.c_str(), true, match))
-        return true;
-    if (!MatchFont("sans-serif:lang=ja", true, match) && !MatchFont("sans-serif", false, match))
-        return false;
-    if (!s_fallbackNoted) {
-        std::fprintf(stderr, "font \"%s\" not found; using \"%s\"\n", faceName,
-                     match->family.c_str());
-        s_fallbackNoted = true;
-    }
-    return true;
-}
 
 bool CreateTextProgram() {
     if (g_gfx.textProgram)
@@ -122,10 +39,8 @@ bool CreateTextProgram() {
 } // namespace
 
 struct GfxFontData {
-    FT_Face face = nullptr;
-    std::string family;
+    FontFace font;
     int cellHeight = 45;
-    int ascender = 0;
     GLuint atlas = 0;
     int shelfX = 0, shelfY = 0, shelfHeight = 0;
     std::unordered_map<std::uint32_t, Glyph> glyphs;
@@ -144,9 +59,7 @@ const Glyph* LoadGlyph(GfxFontData* font, std::uint32_t codepoint) {
     if (found != font->glyphs.end())
         return &found->second;
     Glyph glyph = {};
-    if (FT_Load_Char(font->face, codepoint, FT_LOAD_RENDER) != 0)
-        FT_Load_Char(font->face, '?', FT_LOAD_RENDER);
-    const FT_GlyphSlot slot = font->face->glyph;
+    const FT_GlyphSlot slot = RenderFontGlyph(font->font, codepoint);
     const FT_Bitmap& bitmap = slot->bitmap;
     glyph.advance = static_cast<int>(slot->advance.x >> 6);
     glyph.left = slot->bitmap_left;
@@ -195,25 +108,17 @@ HRESULT CreateFontIndirect(GfxDevice* device, const FontDesc* desc, GfxFont** fo
     *font = nullptr;
     if (!device || !desc || desc->Height <= 0 || !CreateTextProgram())
         return E_FAIL;
-    if (!s_freetype && FT_Init_FreeType(&s_freetype) != 0)
-        return E_FAIL;
     char faceName[sizeof(desc->FaceName) + 1] = {};
     std::memcpy(faceName, desc->FaceName, sizeof(desc->FaceName));
-    FontMatch match;
-    if (!FindFace(faceName, &match))
-        return E_FAIL;
+    // The cell is Height pixels tall and half-width characters Width wide, so the em
+    // is twice the width.
+    const unsigned emWidth = desc->Width ? desc->Width * 2 : static_cast<unsigned>(desc->Height);
     auto* data = new GfxFontData;
-    if (FT_New_Face(s_freetype, match.file.c_str(), match.index, &data->face) != 0) {
+    if (!OpenFontFace(faceName, emWidth, static_cast<unsigned>(desc->Height), &data->font)) {
         delete data;
         return E_FAIL;
     }
-    // The cell is Height pixels tall and half-width characters Width wide, so the em
-    // is twice the width.
-    const FT_UInt emWidth = desc->Width ? desc->Width * 2 : static_cast<FT_UInt>(desc->Height);
-    FT_Set_Pixel_Sizes(data->face, emWidth, static_cast<FT_UInt>(desc->Height));
-    data->family = match.family;
     data->cellHeight = desc->Height;
-    data->ascender = static_cast<int>(data->face->size->metrics.ascender >> 6);
     data->atlas = CreateGlTexture();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, ATLAS_SIZE, ATLAS_SIZE, 0, GL_RED, GL_UNSIGNED_BYTE,
                  nullptr);
@@ -226,7 +131,7 @@ HRESULT CreateFontIndirect(GfxDevice* device, const FontDesc* desc, GfxFont** fo
 }
 
 const char* GfxFont::GetFamilyName() const {
-    return data->family.c_str();
+    return data->font.family.c_str();
 }
 
 int GfxFont::DrawText(const char* text, int count, const IntRect* rect, std::uint32_t format,
@@ -239,7 +144,7 @@ int GfxFont::DrawText(const char* text, int count, const IntRect* rect, std::uin
     std::vector<float>& vertices = data->vertices;
     vertices.clear();
     int penX = rect->left;
-    int baseline = rect->top + data->ascender;
+    int baseline = rect->top + data->font.ascender;
     int lines = 1;
     for (int i = 0; i < length;) {
         std::uint32_t codepoint;
@@ -285,8 +190,7 @@ int GfxFont::DrawText(const char* text, int count, const IntRect* rect, std::uin
 }
 
 void GfxFont::Release() {
-    if (data->face)
-        FT_Done_Face(data->face);
+    CloseFontFace(&data->font);
     if (g_gfx.context) {
         if (g_gfx.gl.textures[FONT_TEXTURE_UNIT] == data->atlas)
             BindTextureUnit(FONT_TEXTURE_UNIT, 0);

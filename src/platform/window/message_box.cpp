@@ -1,5 +1,7 @@
 #include "platform/window/message_box.h"
 
+#include "platform/window/message_repeats.h"
+#include "platform/window/message_window.h"
 #include "platform/window/window.h"
 
 #include <SDL.h>
@@ -13,10 +15,26 @@ namespace {
 std::vector<RecordedMessage> s_messages;
 int s_messageCount = 0;
 int s_headless = -1; // -1: not decided yet
+MessageRun s_run;
+MessageBoxOwner s_runOwner = MB_OWNER_MAIN_WINDOW;
 
 bool HeadlessFromEnvironment() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// Our own window first; SDL's box when it cannot be made; stderr when neither shows.
+void ShowOnScreen(const std::string& caption, const std::string& text, MessageBoxOwner owner) {
+    void* parent = owner == MB_OWNER_MAIN_WINDOW ? GetMainWindowHandle() : nullptr;
+    if (ShowMessageWindow(caption.c_str(), text.c_str(), parent))
+        return;
+    const int cursor = SDL_ShowCursor(SDL_QUERY);
+    SDL_ShowCursor(SDL_ENABLE);
+    const int shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(),
+                                               static_cast<SDL_Window*>(parent));
+    SDL_ShowCursor(cursor);
+    if (shown != 0)
+        std::fprintf(stderr, "MESSAGE %s: %s\n", caption.c_str(), text.c_str());
 }
 
 } // namespace
@@ -30,17 +48,22 @@ void ShowMessageBox(const char* text, const char* caption, MessageBoxOwner owner
         s_messages.push_back({caption, text});
     ++s_messageCount;
 
-    if (!IsMessageBoxHeadless()) {
-        SDL_Window* parent = owner == MB_OWNER_MAIN_WINDOW
-                                 ? static_cast<SDL_Window*>(GetMainWindowHandle())
-                                 : nullptr;
-        SDL_ShowCursor(SDL_ENABLE);
-        const int shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent);
-        SDL_ShowCursor(SDL_DISABLE);
-        if (shown == 0)
-            return;
+    if (IsMessageBoxHeadless()) {
+        std::fprintf(stderr, "MESSAGE %s: %s\n", caption, text);
+        return;
     }
-    std::fprintf(stderr, "MESSAGE %s: %s\n", caption, text);
+    const MessageRepeatPlan plan = NoteMessageRepeat(&s_run, caption, text);
+    if (plan.summaryFirst)
+        ShowOnScreen(plan.summary.caption, plan.summary.text, s_runOwner);
+    s_runOwner = owner;
+    if (plan.show)
+        ShowOnScreen(caption, text, owner);
+}
+
+void EndMessageBoxRun() {
+    RecordedMessage summary;
+    if (EndMessageRun(&s_run, &summary))
+        ShowOnScreen(summary.caption, summary.text, s_runOwner);
 }
 
 const std::vector<RecordedMessage>& GetRecordedMessages() {

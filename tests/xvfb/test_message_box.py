@@ -1,0 +1,159 @@
+"""The message box in a real X window, on the real game: the demo data with every
+script missing from its archive, so that the start-up load shows the same box once
+per script. Each box is our own, centred on the game window, with the Japanese text
+drawn by the game's own font exactly as the game's text drawing draws it; Enter closes
+it. The first three boxes of the run are shown, then one that counts the rest, and
+the game goes on without more boxes.
+
+Run under Xvfb (the test command wraps it in xvfb-run); needs xdotool.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+from PIL import Image, ImageChops, ImageGrab
+
+TAVELLE = os.environ["TAVELLE"]
+PLAY = os.environ["TAVELLE_PLAY"]
+ZRN = os.environ["TAVELLE_ZRN"]
+GAME_DIR = os.environ["TAVELLE_GAME_DIR"]
+REFERENCE = os.environ["TAVELLE_TEXT_REFERENCE"]
+MISSING = ("Error", "結合ファイルNot Found")
+TEXT_TOP, LINE_HEIGHT = 20, 22  # the box's first line and the line pitch
+BACKGROUND = 240  # the box's grey
+
+
+def xdotool(*args):
+    proc = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30)
+    return proc.stdout.split() if proc.returncode == 0 else []
+
+
+def wait_for(what, probe, seconds=60):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = probe()
+        if found:
+            return found
+        time.sleep(0.1)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def geometry(window):
+    values = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window))
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def dark_pixels(image):
+    return sum(1 for v in image.getdata() if v < 128)
+
+
+def make_game_without_scripts(work):
+    """The demo data, its archive holding the script list but none of the scripts."""
+    unpacked = os.path.join(work, "unpacked")
+    subprocess.run([ZRN, "unpack", os.path.join(GAME_DIR, "ZRN.dat"), unpacked], check=True,
+                   capture_output=True)
+    scenario = os.path.join(unpacked, "Scenario")
+    for name in os.listdir(scenario):
+        if name != "fileNameList.txt":
+            os.remove(os.path.join(scenario, name))
+    game = os.path.join(work, "game")
+    os.mkdir(game)
+    subprocess.run([ZRN, "pack", os.path.join(game, "ZRN.dat"), "--root", unpacked],
+                   check=True, capture_output=True)
+    for loose in ("CG", "Sound"):
+        shutil.copytree(os.path.join(GAME_DIR, loose), os.path.join(game, loose))
+    return game
+
+
+def headless_messages(game):
+    proc = subprocess.run([PLAY, "--data", game, "--frames", "3"], capture_output=True,
+                          timeout=300, env=dict(os.environ, SDL_VIDEODRIVER="offscreen"))
+    out = []
+    for line in proc.stderr.decode("utf-8").splitlines():
+        if line.startswith("MESSAGE "):
+            caption, _, text = line[len("MESSAGE "):].partition(": ")
+            out.append((caption, text))
+    return out
+
+
+class MessageBoxWindowTest(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="tavelle-msgbox-")
+        self.game_dir = make_game_without_scripts(self.work)
+        self.messages = headless_messages(self.game_dir)
+        env = dict(os.environ)
+        env.pop("SDL_VIDEODRIVER", None)  # the real X window, not the offscreen driver
+        self.game = subprocess.Popen([TAVELLE], cwd=self.game_dir, env=env,
+                                     stdout=subprocess.DEVNULL)
+
+    def tearDown(self):
+        if self.game.poll() is None:
+            self.game.kill()
+        self.game.wait(timeout=30)
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def reference_line(self, text, width):
+        """The text as the game's own text drawing draws it, where the box's line starts."""
+        path = os.path.join(self.work, "reference.ppm")
+        subprocess.run([REFERENCE, text, path], check=True, timeout=120,
+                       env=dict(os.environ, SDL_VIDEODRIVER="offscreen"))
+        line = Image.open(path).convert("L").crop((0, TEXT_TOP, width, TEXT_TOP + LINE_HEIGHT))
+        self.assertGreater(dark_pixels(line), 100, "the reference drew " + text)
+        return line
+
+    def next_box(self, seen):
+        """The next box, once it is on the screen with its picture (it then has the focus)."""
+        def new_box():
+            return [w for w in xdotool("search", "--name", "^%s$" % MISSING[0]) if w not in seen]
+        box = wait_for("box %d" % (len(seen) + 1), new_box)[0]
+        seen.add(box)
+        def drawn():  # a window is mapped black until the box puts its picture in, whole
+            x, y, w, h = geometry(box)
+            screen = ImageGrab.grab(bbox=(x, y, x + w, y + h), xdisplay=os.environ["DISPLAY"])
+            image = screen.convert("L")
+            return image if image.getpixel((1, 1)) == BACKGROUND else None
+        return box, wait_for("box %d to be drawn" % len(seen), drawn, seconds=20)
+
+    def assert_box_text(self, image, lines):
+        for i, text in enumerate(lines):
+            top = TEXT_TOP + i * LINE_HEIGHT
+            shown = image.crop((0, top, image.width, top + LINE_HEIGHT))
+            difference = ImageChops.difference(shown, self.reference_line(text, image.width))
+            self.assertLessEqual(max(difference.getdata()), 2,
+                                 "line %d of the box differs from the game's drawing" % i)
+
+    def close(self, box):
+        xdotool("key", "Return")
+        wait_for("the box to close", lambda: box not in xdotool("search", "--name", "."),
+                 seconds=20)
+
+    def test_boxes_of_a_flood_are_readable_capped_and_closed_by_enter(self):
+        run = len(self.messages)
+        self.assertGreater(run, 3)
+        self.assertEqual(self.messages, [MISSING] * run, "the fixture shows one run only")
+
+        game = wait_for("the game window", lambda: xdotool("search", "--name", "^Tavelle ver"))[0]
+        seen = set()
+        for i in range(3):
+            box, image = self.next_box(seen)
+            if i == 0:
+                gx, gy, gw, gh = geometry(game)
+                bx, by, bw, bh = geometry(box)
+                self.assertAlmostEqual(bx + bw / 2, gx + gw / 2, delta=1)
+                self.assertAlmostEqual(by + bh / 2, gy + gh / 2, delta=1)
+            self.assert_box_text(image, [MISSING[1]])
+            self.close(box)
+        summary, image = self.next_box(seen)
+        self.assert_box_text(image, [MISSING[1], "…（同じメッセージがさらに %d 件）" % (run - 3)])
+        self.close(summary)
+        # The game goes on into the field without another box.
+        time.sleep(3)
+        self.assertEqual([w for w in xdotool("search", "--name", "^Error$") if w not in seen], [])
+        self.assertIsNone(self.game.poll())
+
+
+if __name__ == "__main__":
+    unittest.main()
