@@ -71,7 +71,8 @@ void LintGrids(const LintFiles& files, int map, LintReport* report) {
     if (!ReadTokens(files, baseKey, &base, report) ||
         !HasTokens(base, 10, baseKey, "camera, size and subdivision", report))
         return;
-    const int width = Int(base[7]), height = Int(base[8]), split = Int(base[9]);
+    // Wide enough that no product of the three overflows.
+    const long long width = Int(base[7]), height = Int(base[8]), split = Int(base[9]);
     if (width < 1 || height < 1 || width > MAP_MAX_CELLS || height > MAP_MAX_CELLS) {
         report->Add(baseKey, base[7].line,
                     "map size " + std::to_string(width) + " x " + std::to_string(height) +
@@ -106,7 +107,7 @@ void LintGrids(const LintFiles& files, int map, LintReport* report) {
 
     std::vector<LintToken> cells;
     const std::string attributeKey = MapKey(map, MAP_FILE_ATTRIBUTE);
-    const int count = width * split * height * split;
+    const int count = static_cast<int>(width * split * height * split);
     if (ReadTokens(files, attributeKey, &cells, report) &&
         HasTokens(cells, 1 + static_cast<std::size_t>(count), attributeKey, "the attributes",
                   report)) {

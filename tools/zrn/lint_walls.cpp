@@ -89,7 +89,8 @@ bool LoadGrid(const LintFiles& files, int map, MapGrid* grid) {
     MapBase header = {};
     auto heights = std::make_unique<TerrainGrids>();
     if (!ParseMapBase(baseText.data(), &header, heights.get()) || header.S < 1 ||
-        header.W * header.S > ATTRIBUTE_GRID_SIZE || header.H * header.S > ATTRIBUTE_GRID_SIZE)
+        header.S > ATTRIBUTE_GRID_SIZE || header.W * header.S > ATTRIBUTE_GRID_SIZE ||
+        header.H * header.S > ATTRIBUTE_GRID_SIZE)
         return false;
     std::memset(g_mapTerrain.attributes, 0, sizeof(Attributes));
     const auto found = files.find(g_mapFileNames[MAP_FILE_ATTRIBUTE][map]);
