@@ -116,8 +116,6 @@ CASES = [
          Edit("Data/map2chara.dat", b"1 25 0 15 5 1 0", b"1 60 0 60 5 1 0")),
      ["./Data/map1attribute.dat:15: exit 52 at cell (6, 13): walls keep the lead from it",
       "./Data/map2chara.dat:2: character 5: the lead cannot walk close enough to talk to it"]),
-    ("map the lead never reaches", Edit("Data/map2attribute.dat", b" 52 52 ", b" 0 0 ", -1),
-     ["./Data/map3attribute.dat: the lead never arrives on map 3"]),
     ("media that do not load",
      All(Cut("CG/end.bmp", 100), Cut("CG/NowLoading.bmp", 60), Write("Sound/click.wav", b"RIFF\0\0\0\0WAVEjunk"),
          Write("Sound/normal.ogg", b"OggS" + bytes(200))),
