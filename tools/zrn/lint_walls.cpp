@@ -231,10 +231,12 @@ void ReportExits(const Walk& walk, int map, LintReport* report) {
 // The lead can talk to a character when their boxes touch, as the click check tests.
 bool CanTalkTo(const Walk& walk, const PlacedCharacter& character) {
     CollisionBox other, lead;
-    InitCollisionBox(&other, 3, 3, 3);
-    InitCollisionBox(&lead, 3, 3, 3);
-    // A wanderer's box sits half a unit aside and three quarters up.
-    other.centre = {character.x + 0.5f, 0.75f, character.z};
+    InitCollisionBox(&other, CHARACTER_BOX_HALF_EXTENT, CHARACTER_BOX_HALF_EXTENT,
+                     CHARACTER_BOX_HALF_EXTENT);
+    InitCollisionBox(&lead, CHARACTER_BOX_HALF_EXTENT, CHARACTER_BOX_HALF_EXTENT,
+                     CHARACTER_BOX_HALF_EXTENT);
+    // Both stand on the same ground; the wanderer's box where its motion step puts it.
+    other.centre = {character.x + WANDERER_BOX_OFFSET_X, WANDERER_BOX_OFFSET_Y, character.z};
     for (int r = FIRST_CELL; r < FIRST_CELL + CELLS; ++r) {
         for (int c = FIRST_CELL; c < FIRST_CELL + CELLS; ++c) {
             if (!walk.reached[character.map][NodeOf(c, r)])
