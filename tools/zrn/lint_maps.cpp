@@ -98,9 +98,12 @@ void LintGrids(const LintFiles& files, int map, LintReport* report) {
                   report)) {
         for (int i = 0; i < width * height; ++i) {
             const int chip = Int(chips[1 + i]);
-            if (chip < 0 || chip > 77 || chip % 10 > 7) {
+            if (chip < 0 || chip / 10 >= MAP_CHIP_ATLAS_TILES ||
+                chip % 10 >= MAP_CHIP_ATLAS_TILES) {
+                const std::string tiles = std::to_string(MAP_CHIP_ATLAS_TILES);
                 report->Add(uvKey, chips[1 + i].line,
-                            "chip " + std::to_string(chip) + " is outside the 8 x 8 atlas");
+                            "chip " + std::to_string(chip) + " is outside the " + tiles + " x " +
+                                tiles + " atlas");
             }
         }
     }
