@@ -3,7 +3,8 @@
 
 The music is written as exact loops: every note's tail that runs past the end
 of the piece is folded back onto its beginning, so the last sample leads into
-the first without a click.
+the first without a click. A piece lasts a whole number of the music channel's
+streaming blocks, so that no silence pads its last block before it starts again.
 
 usage: gen_sound.py OUT_DIR     (normal.wav, korvath.wav, click.wav, talk.wav)
 """
@@ -14,6 +15,8 @@ import wave
 import numpy as np
 
 RATE = 44100
+# The music channel refills 3/16 s of 16-bit stereo at a time, rounded up to whole frames.
+BLOCK_FRAMES = -(-(RATE * 4 * 3 // 16) // 4)
 
 
 def Frequency(note):
@@ -48,7 +51,9 @@ def Tone(note, seconds, kind):
 
 class Score:
     def __init__(self, seconds):
-        self.length = int(round(seconds * RATE))
+        """The piece takes the whole number of streaming blocks nearest to seconds."""
+        self.length = int(round(seconds * RATE / BLOCK_FRAMES)) * BLOCK_FRAMES
+        self.seconds = self.length / RATE
         self.left = np.zeros(self.length)
         self.right = np.zeros(self.length)
 
@@ -67,9 +72,9 @@ class Score:
 
 def Village():
     """A gentle waltz-like tune in F major for the village and the forest."""
-    beat = 60.0 / 92
     bars = 16
-    score = Score(bars * 4 * beat)
+    score = Score(bars * 4 * 60.0 / 92)
+    beat = score.seconds / (bars * 4)
     chords = [[53, 57, 60], [50, 53, 57], [46, 50, 53], [48, 52, 55]]
     melody = [[72, 69, 67, 69], [65, 67, 69, 72], [74, 72, 70, 69], [67, 69, 67, 64],
               [72, 74, 72, 69], [65, 64, 65, 67], [70, 69, 67, 65], [67, 65, 64, 60]]
@@ -92,9 +97,9 @@ def Village():
 
 def Ruin():
     """A slow D minor piece under a tolling bell, for the ruin."""
-    beat = 60.0 / 64
     bars = 12
-    score = Score(bars * 4 * beat)
+    score = Score(bars * 4 * 60.0 / 64)
+    beat = score.seconds / (bars * 4)
     chords = [[38, 45, 50], [34, 41, 46], [36, 43, 48], [33, 40, 45]]
     line = [69, 67, 65, 64, 62, 64, 65, 69, 70, 69, 67, 64]
     for bar in range(bars):

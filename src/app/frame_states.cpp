@@ -75,7 +75,7 @@ void ResetMapChange() {
 
 void PrepareLoadingScreen() {
     ReleaseLoadingTexture();
-    if (FAILED(CreateTextureFromFile(g_pD3DDevice, ToHostPath(".\\CG\\NowLoading.bmp").c_str(),
+    if (FAILED(CreateTextureFromFile(g_pD3DDevice, ToHostPath(LOADING_PICTURE_PATH).c_str(),
                                      &g_loadingTexture)))
         ShowMessageBox("NowLoading.bmp の読み込み失敗", "ERROR");
     SetWholeTextureQuad(&g_loadingQuad, 255, static_cast<float>(g_loadingRect.left),
@@ -123,11 +123,11 @@ void StartupLoad() {
     for (LinkRecord& link : g_links)
         SetWholeTextureQuad(&link.quad, 127, 0.0f, 0.0f, 10.0f, 10.0f);
 
-    g_eVars[1] = 1;
+    g_eVars[STARTUP_FLAG] = 1;
 
     OpenGameMusic();
-    LoadSoundEffect(0, ".\\Sound\\click.wav");
-    LoadSoundEffect(1, ".\\Sound\\talk.wav");
+    for (int slot = 0; slot < SOUND_EFFECT_FILE_COUNT; ++slot)
+        LoadSoundEffect(slot, SOUND_EFFECT_FILES[slot]);
 
     CreateMessageFont();
     g_charsPerLine = ((974 - 50) / 18) / 2;

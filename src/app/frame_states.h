@@ -17,6 +17,9 @@ enum : std::uint8_t {
 
 extern std::uint8_t g_frameNo;
 
+// The loading picture, a loose file beside the archive.
+constexpr const char* LOADING_PICTURE_PATH = ".\\CG\\NowLoading.bmp";
+
 extern GfxTexture* g_loadingTexture;
 extern ScreenQuad g_loadingQuad;
 extern IntRect g_loadingRect;

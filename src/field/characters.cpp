@@ -145,7 +145,8 @@ bool InitLeadCharacter() {
     lead.nextX = 25.0f;
     lead.nextZ = 14.0f;
     lead.position.y = 1.0f;
-    InitCollisionBox(&lead.box, 3, 3, 3);
+    InitCollisionBox(&lead.box, CHARACTER_BOX_HALF_EXTENT, CHARACTER_BOX_HALF_EXTENT,
+                     CHARACTER_BOX_HALF_EXTENT);
     lead.number = 0;
     lead.animationCounter = 0;
     lead.mode = MODE_LEAD;
@@ -227,7 +228,7 @@ void UpdateWanderer(FieldCharacter* c) {
         c->heading = WrapAngle(std::atan2(c->nextX - x, c->nextZ - z));
     }
     c->lastTime = g_frameTime;
-    c->box.centre = {x + 0.5f, c->position.y + 0.75f, z};
+    c->box.centre = {x + WANDERER_BOX_OFFSET_X, c->position.y + WANDERER_BOX_OFFSET_Y, z};
 }
 
 void UpdateCharacterSprites() {

@@ -13,6 +13,11 @@ struct GfxVertexBuffer;
 
 constexpr int FIELD_CHARACTER_COUNT = 7; // entry 0 is the lead
 constexpr int CHARACTER_SHEET_COUNT = 7; // sprite sheets and character numbers 0..6
+// Every character's touch box has this half-extent along each axis.
+constexpr int CHARACTER_BOX_HALF_EXTENT = 3;
+// A wanderer's box centre stands half a unit aside of its position and three quarters up.
+constexpr float WANDERER_BOX_OFFSET_X = 0.5f;
+constexpr float WANDERER_BOX_OFFSET_Y = 0.75f;
 
 enum LeadState { LEAD_IDLE = 0, LEAD_NEW_TARGET = 1, LEAD_WALKING = 2 };
 enum WanderState { WANDER_CHOOSE = 0, WANDER_WALKING = 1, WANDER_PAUSING = 2 };

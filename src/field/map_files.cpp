@@ -149,7 +149,8 @@ void ParseMapCharacters(char* text) {
             PlaceWanderer(x, z, number);
     }
     for (int k = 1; k < FIELD_CHARACTER_COUNT; ++k) {
-        InitCollisionBox(&g_fieldCharacters[k].box, 3, 3, 3);
+        InitCollisionBox(&g_fieldCharacters[k].box, CHARACTER_BOX_HALF_EXTENT,
+                         CHARACTER_BOX_HALF_EXTENT, CHARACTER_BOX_HALF_EXTENT);
         g_fieldCharacters[k].state = WANDER_CHOOSE;
     }
 }

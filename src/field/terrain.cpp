@@ -95,10 +95,11 @@ void BuildTerrainGeometry(int w, int h, const TerrainGrids& grids) {
             Vec3Normalize(&n, &sum);
 
             const int k = grids.chips[i][m];
-            const float uL = 0.125f * static_cast<float>(k / 10);
-            const float uR = uL + 0.125f;
-            const float vT = 0.125f * static_cast<float>(k % 10);
-            const float vB = vT + 0.125f;
+            const float tile = 1.0f / MAP_CHIP_ATLAS_TILES;
+            const float uL = tile * static_cast<float>(k / 10);
+            const float uR = uL + tile;
+            const float vT = tile * static_cast<float>(k % 10);
+            const float vB = vT + tile;
 
             CellQuad& quad = t.quads[i][m];
             quad.q0 = AppendVertex(a, n, uL, vT);

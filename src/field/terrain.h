@@ -12,6 +12,9 @@
 
 constexpr int MAP_MAX_CELLS = 16;       // map width and depth in cells
 constexpr int ATTRIBUTE_GRID_SIZE = 32; // attribute cells along each axis
+// The map-chip texture is a square atlas of this many tiles a side; a chip number's
+// tens pick the column and its units the row.
+constexpr int MAP_CHIP_ATLAS_TILES = 8;
 
 // Position (grid units in the vertex list, world units in the mesh), normal, atlas uv.
 using TerrainVertex = ModelVertex;

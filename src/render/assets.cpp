@@ -21,17 +21,7 @@ ModelObject g_modelTable[MODEL_TABLE_SIZE];
 ModelObject g_cursorModel;
 Model g_fogVolumeModel;
 
-namespace {
-
-struct TextureAsset {
-    const char* key;
-    std::uint32_t format;
-    GfxTexture** slot;
-    Picture* picture; // set: the image information is kept too
-    const char* failure;
-};
-
-const TextureAsset TEXTURE_ASSETS[] = {
+const TextureAsset TEXTURE_ASSETS[TEXTURE_ASSET_COUNT] = {
     {"./X/textback.bmp", FMT_A1R5G5B5, &g_textbackTexture, nullptr, "textback.bmp の読み込み失敗"},
     {"./CG/cursor.bmp", FMT_A1R5G5B5, &g_cursorTexture, nullptr, "cursor.bmp の読み込み失敗"},
     {"./CG/click.bmp", FMT_A1R5G5B5, &g_clickTexture, nullptr, "click.bmp の読み込み失敗"},
@@ -65,6 +55,8 @@ const TextureAsset TEXTURE_ASSETS[] = {
      "end.bmp の読み込み失敗"},
     {"./X/effect.bmp", FMT_A1R5G5B5, &g_effectTexture, nullptr, "effect.bmp の読み込み失敗"},
 };
+
+namespace {
 
 bool LoadTexture(const TextureAsset& asset) {
     // A reload loads every slot anew; what the slot held goes first, so that nothing
@@ -145,9 +137,9 @@ void LoadAssets() {
         if (!LoadTexture(asset))
             return;
     }
-    LoadModel("./X/cursor.3dd", &g_cursorModel.model, 2.0f, 2.0f, 2.0f);
-    LoadModel("./X/space.3dd", &g_fogVolumeModel, 24.0f, 64.0f, 24.0f);
+    LoadModel(CURSOR_MODEL_KEY, &g_cursorModel.model, 2.0f, 2.0f, 2.0f);
+    LoadModel(FOG_VOLUME_MODEL_KEY, &g_fogVolumeModel, 24.0f, 64.0f, 24.0f);
     if (!CreateEffects())
         return;
-    LoadModel("./X/question.3dd", &g_modelTable[1].model, 2.0f, 2.0f, 2.0f);
+    LoadModel(QUESTION_MODEL_KEY, &g_modelTable[1].model, 2.0f, 2.0f, 2.0f);
 }

@@ -29,6 +29,24 @@ extern ModelObject g_modelTable[MODEL_TABLE_SIZE]; // by event-object kind; slot
 extern ModelObject g_cursorModel;                  // the 3D cursor
 extern Model g_fogVolumeModel;                     // the closed mesh the fog fills
 
+// One texture of the asset set: the archive key it is read from, the format it is
+// made in, the slot it goes to and the message shown when it fails.
+struct TextureAsset {
+    const char* key;
+    std::uint32_t format;
+    GfxTexture** slot;
+    Picture* picture; // set: the image information is kept too
+    const char* failure;
+};
+
+// The textures in the order LoadAssets reads them.
+constexpr int TEXTURE_ASSET_COUNT = 20;
+extern const TextureAsset TEXTURE_ASSETS[TEXTURE_ASSET_COUNT];
+// The models, read after the textures.
+constexpr const char* CURSOR_MODEL_KEY = "./X/cursor.3dd";
+constexpr const char* FOG_VOLUME_MODEL_KEY = "./X/space.3dd";
+constexpr const char* QUESTION_MODEL_KEY = "./X/question.3dd";
+
 // Loads in the fixed order and stops at the first texture or effect failure.
 void LoadAssets();
 

@@ -102,6 +102,14 @@ void CutLine() {
 
 } // namespace
 
+bool IsScriptTag(const char* name) {
+    for (const TagHandler& handler : TAG_HANDLERS) {
+        if (std::strcmp(handler.name, name) == 0)
+            return true;
+    }
+    return false;
+}
+
 void StartScenario(int n) {
     if (!IsScenarioSlot(n))
         return;

@@ -56,3 +56,5 @@ void PlaceClickIcon();
 // its name, NUL-terminated into `name` (MAX_TAG_LENGTH bytes). Returns false when
 // no "]" closes it within MAX_TAG_LENGTH bytes and before `end`.
 bool ReadTag(const char* buffer, int at, int end, int* length, char* name);
+// True for the names that StepScript runs; any other tag stays on the page as text.
+bool IsScriptTag(const char* name);

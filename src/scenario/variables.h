@@ -5,6 +5,8 @@
 
 constexpr int E_VAR_COUNT = 50;
 constexpr int S_VAR_COUNT = 10;
+// e.1, which every start-up load sets to 1 before any script runs.
+constexpr int STARTUP_FLAG = 1;
 
 extern std::int32_t g_eVars[E_VAR_COUNT];
 extern std::int32_t g_sVars[S_VAR_COUNT];

@@ -52,9 +52,8 @@ bool StopMusicChannel(int channel) {
 }
 
 void OpenGameMusic() {
-    OpenMusicChannel(0, ".\\Sound\\normal.ogg");
-    OpenMusicChannel(1, ".\\Sound\\normal.ogg");
-    OpenMusicChannel(2, ".\\Sound\\korvath.ogg");
+    for (int channel = 0; channel < MUSIC_CHANNEL_COUNT; ++channel)
+        OpenMusicChannel(channel, MUSIC_FILES[channel]);
     g_bgmRequestedChannel = 0;
     StopMusicChannel(g_bgmChannel);
     g_bgmChannel = 0;

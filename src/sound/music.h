@@ -5,6 +5,10 @@
 #include "sound/stream_sound_buffer.h"
 
 constexpr int STREAM_CHANNEL_COUNT = 50;
+// The music files of channels 0 to 2, as loose files; one file may serve several channels.
+constexpr int MUSIC_CHANNEL_COUNT = 3;
+constexpr const char* MUSIC_FILES[MUSIC_CHANNEL_COUNT] = {
+    ".\\Sound\\normal.ogg", ".\\Sound\\normal.ogg", ".\\Sound\\korvath.ogg"};
 
 // Channels 0 to 2 carry the music.
 extern sslib2::CStreamSoundBuffer g_streamSoundBuffers[STREAM_CHANNEL_COUNT];

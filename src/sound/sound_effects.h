@@ -7,6 +7,10 @@
 constexpr int SOUND_EFFECT_SLOTS = 32;
 constexpr int SOUND_EFFECT_CLICK = 0;
 constexpr int SOUND_EFFECT_TALK = 1;
+// The effect files the start-up load puts into slots 0 and 1, as loose files.
+constexpr int SOUND_EFFECT_FILE_COUNT = 2;
+constexpr const char* SOUND_EFFECT_FILES[SOUND_EFFECT_FILE_COUNT] = {".\\Sound\\click.wav",
+                                                                     ".\\Sound\\talk.wav"};
 
 extern MusicPerformance* g_pPerformance;
 extern MusicLoader* g_pLoader;

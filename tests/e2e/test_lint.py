@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""zrn lint: silent over the demo data, as a tree and as a packed archive, and each
-kind of mistake reported with the file and line it is in."""
+"""zrn lint: silent over the demo game, as its packed game folder, as a folder played
+unpacked and as an archive alone, and each kind of mistake reported with the file and
+line it is in."""
 import os
 import shutil
 import subprocess
@@ -8,7 +9,9 @@ import sys
 import tempfile
 
 ZRN = os.environ["TAVELLE_ZRN"]
-STAGE = os.path.join(os.environ["TAVELLE_BUILD_DIR"], "content", "stage")
+BUILD = os.environ["TAVELLE_BUILD_DIR"]
+STAGE = os.path.join(BUILD, "content", "stage")
+GAME = os.path.join(BUILD, "game")
 FIXTURES = os.path.join(os.environ["TAVELLE_FIXTURES"], "lint")
 
 
@@ -28,22 +31,55 @@ def Edit(key, old, new, count=1):
     return Apply
 
 
+def Write(key, data):
+    def Apply(root):
+        with open(os.path.join(root, key), "wb") as f:
+            f.write(data)
+    return Apply
+
+
+def Cut(key, size):
+    def Apply(root):
+        path = os.path.join(root, key)
+        with open(path, "rb") as f:
+            data = f.read()
+        Write(key, data[:size])(root)
+    return Apply
+
+
 def Remove(key):
     return lambda root: os.remove(os.path.join(root, key))
+
+
+def All(*mutations):
+    def Apply(root):
+        for mutate in mutations:
+            mutate(root)
+    return Apply
 
 
 def BrokenScript(root):
     with open(os.path.join(FIXTURES, "broken_script.txt"), encoding="utf-8") as f:
         text = f.read().replace("\n", "\r\n").encode("cp932")
-    with open(os.path.join(root, "Scenario", "well.txt"), "wb") as f:
-        f.write(text)
+    Write("Scenario/well.txt", text)(root)
 
 
 def LfList(root):
     Edit("Scenario/fileNameList.txt", b"\r\n", b"\n", -1)(root)
 
 
+def OneSecondMusic(root):
+    """Music of 44100 frames: 5 whole streaming blocks of 8269 frames and 2755 more,
+    so the last block is padded with 8269 - 2755 = 5514 frames, 125.0 ms at 44100 Hz."""
+    wav = os.path.join(root, "tone.wav")
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "1", "sine", "440"],
+                   check=True)
+    subprocess.run(["oggenc", "--quiet", "-o", os.path.join(root, "Sound", "korvath.ogg"), wav], check=True)
+    os.remove(wav)
+
+
 WELL = "./Scenario/well.txt"
+ROOM = b"0 2 0 0 4 0 0 0 0 2 "  # row 13 of map 1: a room walled on every side
 CASES = [
     ("script mistakes", BrokenScript, [
         WELL + ":2: unknown tag [foo] is shown as text",
@@ -58,6 +94,38 @@ CASES = [
     ("LF-only file list", LfList, ["./Scenario/fileNameList.txt:1: line ends without CR"]),
     ("marker starts an empty slot", Edit("Scenario/fileNameList.txt", b"./Scenario/well.txt", b"NONE"),
      ["./Data/map1event.dat:5: starts scenario 13, which is \"NONE\""]),
+    ("marker starts an empty script", Write("Scenario/well.txt", b";only a comment\r\n"),
+     ["./Data/map1event.dat:5: starts scenario 13, whose script ./Scenario/well.txt is empty"]),
+    ("slot that nothing starts", Edit("Scenario/fileNameList.txt", b"NONE\r\n", b"./Scenario/well.txt\r\n"),
+     ["./Scenario/fileNameList.txt:8: scenario 7 (./Scenario/well.txt) is never started"]),
+    ("variable set and tested apart", Edit("Scenario/bell.txt", b"e.10 = 1", b"e.40 = 1"),
+     ["./Scenario/korvath.txt:13: e.10 is tested, but no script sets it: it is always 0",
+      "./Scenario/bell.txt:6: e.40 is set, but nothing tests it"]),
+    ("numbers with no file",
+     All(Edit("Scenario/miroune.txt", b"[image 1 layer=0", b"[image 8 layer=0"),
+         Edit("Scenario/well.txt", b"[playse 0]", b"[playse 2]"),
+         Edit("Scenario/common.txt", b"[playbgm 0]", b"[playbgm 3]"),
+         Remove("Sound/korvath.ogg")),
+     ["./Scenario/miroune.txt:3: picture 8 has no file",
+      WELL + ":5: effect 2 has no file",
+      "./Scenario/common.txt:3: music 3 has no file",
+      "./Scenario/korvath.txt:5: music 2 has no file: ./Sound/korvath.ogg is missing",
+      "./Sound/korvath.ogg: missing: the game plays it as music"]),
+    ("exit and character behind walls",
+     All(Edit("Data/map1attribute.dat", ROOM, b"0 2 0 0 4 0 52 0 0 2 "),
+         Edit("Data/map2chara.dat", b"1 25 0 15 5 1 0", b"1 60 0 60 5 1 0")),
+     ["./Data/map1attribute.dat:15: exit 52 at cell (6, 13): walls keep the lead from it",
+      "./Data/map2chara.dat:2: character 5: the lead cannot walk close enough to talk to it"]),
+    ("media that do not load",
+     All(Cut("CG/end.bmp", 100), Cut("CG/NowLoading.bmp", 60), Write("Sound/click.wav", b"RIFF\0\0\0\0WAVEjunk"),
+         Write("Sound/normal.ogg", b"OggS" + bytes(200))),
+     ["./CG/end.bmp: the bitmap does not decode",
+      "./CG/NowLoading.bmp: the bitmap does not decode",
+      "./Sound/click.wav: the wave does not load: effect 0 stays silent",
+      "./Sound/normal.ogg: not a seekable Ogg Vorbis stream"]),
+    ("music with a gap at its loop", OneSecondMusic,
+     ["./Sound/korvath.ogg: 44100 frames are not a whole number of streaming blocks (8269 frames, "
+      "3/16 s at 44100 Hz): the last block ends in 5514 frames of silence, so the loop has a gap of 125.0 ms"]),
     ("map too large", Edit("Data/map2base.dat", b"\r\n16 14 2\r\n", b"\r\n17 14 2\r\n"),
      ["./Data/map2base.dat:4: map size 17 x 14 is outside"]),
     ("attribute grid too large", Edit("Data/map2base.dat", b"\r\n16 14 2\r\n", b"\r\n16 14 3\r\n"),
@@ -72,36 +140,61 @@ CASES = [
      ["./Data/map2chara.dat:3: the list of characters does not end with a 0"]),
     ("space before a line end", Edit("Data/map1base.dat", b"\r\n", b" \r\n"),
      ["./Data/map1base.dat:1: a delimiter before the line end"]),
-    ("missing picture", Remove("CG/end.bmp"), ["./CG/end.bmp: missing"]),
+    ("missing picture", Remove("CG/end.bmp"),
+     ["./CG/end.bmp: missing", "./Scenario/common.txt:3: picture 7 has no file: ./CG/end.bmp is not in the archive"]),
     ("model texture without CR", Edit("X/space.3dd", b"mist.bmp\r\n", b"mist.bmp\n"),
      ["./X/space.3dd:4: the texture key's line ends without CR",
       "./X/space.3dd:4: texture ./X/mist.bm is not in the archive"]),
 ]
+# Checks of the archive's entries hold for a packed game folder too.
+PACKED = {"script mistakes", "media that do not load"}
+
+
+def MakeGameFolder(tree):
+    """The demo as a folder played unpacked: the archive's files and the loose ones."""
+    shutil.copytree(STAGE, tree)
+    shutil.copytree(os.path.join(GAME, "Sound"), os.path.join(tree, "Sound"))
+    shutil.copy(os.path.join(GAME, "CG", "NowLoading.bmp"), os.path.join(tree, "CG"))
+
+
+def Pack(tree, archive):
+    subprocess.run([ZRN, "pack", archive, "--root", tree], check=True, capture_output=True)
 
 
 def main():
     failures = []
-    code, out = Lint(STAGE)
-    if code != 0 or out:
-        failures.append("demo data is not clean (exit %d):\n%s" % (code, out))
-    with tempfile.TemporaryDirectory() as work:
-        archive = os.path.join(work, "ZRN.dat")
-        subprocess.run([ZRN, "pack", archive, "--root", STAGE], check=True, capture_output=True)
-        code, out = Lint(archive)
+
+    def ExpectClean(path, what):
+        code, out = Lint(path)
         if code != 0 or out:
-            failures.append("packed demo data is not clean (exit %d):\n%s" % (code, out))
+            failures.append("%s is not clean (exit %d):\n%s" % (what, code, out))
+
+    ExpectClean(GAME, "the demo game folder")
+    with tempfile.TemporaryDirectory() as work:
+        unpacked = os.path.join(work, "unpacked")
+        MakeGameFolder(unpacked)
+        ExpectClean(unpacked, "the demo played unpacked")
+        archive = os.path.join(work, "ZRN.dat")
+        Pack(STAGE, archive)
+        ExpectClean(archive, "the packed demo archive")
         for number, (name, mutate, expected) in enumerate(CASES):
             tree = os.path.join(work, "case%d" % number)
-            shutil.copytree(STAGE, tree)
+            MakeGameFolder(tree)
             mutate(tree)
             sources = [tree]
-            if number == 0:
-                packed = os.path.join(work, "case0.dat")
-                subprocess.run([ZRN, "pack", packed, "--root", tree], check=True, capture_output=True)
-                sources.append(packed)
+            if name in PACKED:
+                packed = os.path.join(work, "packed%d" % number)
+                os.makedirs(packed)
+                Pack(tree, os.path.join(packed, "ZRN.dat"))
+                shutil.copytree(os.path.join(tree, "Sound"), os.path.join(packed, "Sound"))
+                os.makedirs(os.path.join(packed, "CG"))
+                shutil.copy(os.path.join(tree, "CG", "NowLoading.bmp"), os.path.join(packed, "CG"))
+                sources += [packed, os.path.join(packed, "ZRN.dat")]
             for source in sources:
                 code, out = Lint(source)
-                missing = [line for line in expected if line not in out]
+                loose = source.endswith(".dat")
+                missing = [line for line in expected
+                           if line not in out and not (loose and "Sound/" in line or loose and "NowLoading" in line)]
                 if code != 1 or missing:
                     failures.append("%s (%s): exit %d, missing %s in:\n%s" % (name, source, code, missing, out))
     for failure in failures:

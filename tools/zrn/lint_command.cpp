@@ -1,5 +1,6 @@
-// zrn lint DIR_OR_ARCHIVE: reads a staging tree (paths below DIR are the keys) or a
-// packed archive and reports every problem as "KEY:LINE: text" on stdout.
+// zrn lint GAME_DIR | ARCHIVE: reads a game folder as the game would run in it (its
+// ZRN.dat, or, without one, the files below it as the keys, and its loose files), or
+// a packed archive alone, and reports every problem as "KEY:LINE: text" on stdout.
 #include "lint_command.h"
 
 #include "archive/archive.h"
@@ -57,17 +58,28 @@ bool ReadArchive(const char* command, const char* path, LintFiles* files) {
 int RunLintCommand(int argc, char** argv) {
     if (argc != 2)
         return ReportUsageError(argv[0]);
-    LintFiles files;
-    const bool read = std::filesystem::is_directory(argv[1])
-                          ? ReadTree(argv[0], argv[1], &files)
-                          : ReadArchive(argv[0], argv[1], &files);
+    LintInput input;
+    input.hasFolder = std::filesystem::is_directory(argv[1]);
+    input.folder = argv[1];
+    const std::filesystem::path archive = input.folder / "ZRN.dat";
+    bool read = false;
+    if (!input.hasFolder)
+        read = ReadArchive(argv[0], argv[1], &input.files);
+    else if (std::filesystem::is_regular_file(archive))
+        read = ReadArchive(argv[0], archive.c_str(), &input.files);
+    else
+        read = ReadTree(argv[0], input.folder, &input.files);
     if (!read)
         return EXIT_PROBLEM;
+    const LintFiles& files = input.files;
     LintReport report;
+    LintFacts facts;
     LintRequiredKeys(files, &report);
-    LintScenario(files, &report);
-    const std::vector<SlotUse> uses = LintMaps(files, &report);
-    LintScenarioSlots(files, uses, &report);
+    LintScenario(files, &facts, &report);
+    LintMaps(files, &facts, &report);
+    LintStory(input, facts, &report);
+    LintWalls(files, facts, &report);
+    LintMedia(input, &report);
     for (const LintProblem& problem : report.problems) {
         if (problem.line > 0)
             std::printf("%s:%d: %s\n", problem.key.c_str(), problem.line, problem.text.c_str());

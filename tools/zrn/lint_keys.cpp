@@ -1,33 +1,13 @@
 // Lint of the keys the game asks the archive for at start-up and on every map.
 #include "lint_report.h"
 
+#include "field/map_files.h"
+#include "render/assets.h"
+#include "scenario/scenario_store.h"
+
 namespace {
 
-const char* const FIXED_KEYS[] = {"./Scenario/fileNameList.txt",
-                                  "./X/textback.bmp",
-                                  "./CG/cursor.bmp",
-                                  "./CG/click.bmp",
-                                  "./CG/selectback.bmp",
-                                  "./X/mapchip.bmp",
-                                  "./X/tavelle.bmp",
-                                  "./X/miroune.bmp",
-                                  "./CG/miroune.bmp",
-                                  "./X/pendel.bmp",
-                                  "./CG/pendel.bmp",
-                                  "./X/sorvane.bmp",
-                                  "./CG/sorvane.bmp",
-                                  "./X/obrik.bmp",
-                                  "./CG/obrik.bmp",
-                                  "./X/daskel.bmp",
-                                  "./CG/daskel.bmp",
-                                  "./X/korvath.bmp",
-                                  "./CG/korvath.bmp",
-                                  "./CG/end.bmp",
-                                  "./X/effect.bmp",
-                                  "./X/cursor.3dd",
-                                  "./X/space.3dd",
-                                  "./X/question.3dd"};
-const char* const MAP_KINDS[] = {"base", "baseUV", "attribute", "chara", "event"};
+const char* const MODEL_KEYS[] = {CURSOR_MODEL_KEY, FOG_VOLUME_MODEL_KEY, QUESTION_MODEL_KEY};
 
 void LintModelTexture(const LintFiles& files, const std::string& key, LintReport* report) {
     const auto found = files.find(key);
@@ -48,22 +28,25 @@ void LintModelTexture(const LintFiles& files, const std::string& key, LintReport
         report->Add(key, tokens[3].line, "texture " + texture + " is not in the archive");
 }
 
+void RequireKey(const LintFiles& files, const std::string& key, const std::string& when,
+                LintReport* report) {
+    if (!files.count(key))
+        report->Add(key, 0, "missing: the game reads it " + when);
+}
+
 } // namespace
 
 void LintRequiredKeys(const LintFiles& files, LintReport* report) {
-    for (const char* key : FIXED_KEYS) {
-        if (!files.count(key))
-            report->Add(key, 0, "missing: the game loads it at start-up");
+    RequireKey(files, SCENARIO_LIST_KEY, "at start-up", report);
+    for (const TextureAsset& asset : TEXTURE_ASSETS)
+        RequireKey(files, asset.key, "at start-up", report);
+    for (const char* key : MODEL_KEYS)
+        RequireKey(files, key, "at start-up", report);
+    for (int map = 1; map <= MAP_COUNT; ++map) {
+        for (int kind = 0; kind < MAP_FILE_KIND_COUNT; ++kind)
+            RequireKey(files, g_mapFileNames[kind][map],
+                       "when map " + std::to_string(map) + " is built", report);
     }
-    for (int map = 1; map <= 3; ++map) {
-        for (const char* kind : MAP_KINDS) {
-            const std::string key = "./Data/map" + std::to_string(map) + kind + ".dat";
-            if (!files.count(key))
-                report->Add(key, 0,
-                            "missing: the game reads it when map " + std::to_string(map) +
-                                " is built");
-        }
-    }
-    for (const char* model : {"./X/cursor.3dd", "./X/space.3dd", "./X/question.3dd"})
+    for (const char* model : MODEL_KEYS)
         LintModelTexture(files, model, report);
 }

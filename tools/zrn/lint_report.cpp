@@ -1,7 +1,10 @@
 #include "lint_report.h"
 
+#include "scenario/tokenizer.h"
+
+#include "platform/host_path.h"
+
 #include <algorithm>
-#include <cstring>
 
 int LineOfOffset(const std::string& text, std::size_t offset) {
     offset = std::min(offset, text.size());
@@ -13,20 +16,30 @@ std::string TextOf(const std::string& bytes) {
 }
 
 std::vector<LintToken> TokenizeLikeGame(const std::string& text) {
-    static const char* DELIMITERS = " =|],\nEOF";
+    std::string copy = TextOf(text);
+    char* const start = copy.data();
+    char* cursor = start;
     std::vector<LintToken> tokens;
     int line = 1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (std::strchr(DELIMITERS, text[i])) {
-            line += text[i] == '\n';
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && !std::strchr(DELIMITERS, text[i]))
-            ++i;
-        tokens.push_back({text.substr(start, i - start), line});
+    std::size_t counted = 0;
+    while (char* token = NextToken(&cursor, TOKEN_DELIMITERS)) {
+        const std::size_t offset = static_cast<std::size_t>(token - start);
+        line +=
+            static_cast<int>(std::count(text.begin() + static_cast<std::ptrdiff_t>(counted),
+                                        text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+        counted = offset;
+        tokens.push_back({token, line});
     }
     return tokens;
+}
+
+std::filesystem::path LooseFilePath(const LintInput& input, const char* gamePath) {
+    std::string relative = ToHostPath(gamePath);
+    if (relative.compare(0, 2, "./") == 0)
+        relative.erase(0, 2);
+    return input.folder / relative;
+}
+
+std::string LooseFileName(const char* gamePath) {
+    return ToHostPath(gamePath);
 }

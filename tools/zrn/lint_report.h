@@ -1,7 +1,8 @@
-// What the lint checks share: the files under their archive keys and the list of
-// problems found, each naming its file and line.
+// What the lint checks share: the files under their archive keys, the facts that one
+// check gathers for another, and the list of problems found, each naming its file and line.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +23,14 @@ struct LintReport {
     }
 };
 
+// What lint reads: the archive's entries and, for a game folder, the folder that holds
+// the loose files (the loading picture, the music and the effects).
+struct LintInput {
+    LintFiles files;
+    bool hasFolder = false;
+    std::filesystem::path folder;
+};
+
 // The 1-based line of a byte offset in a text.
 int LineOfOffset(const std::string& text, std::size_t offset);
 
@@ -33,22 +42,63 @@ struct LintToken {
     std::string text;
     int line;
 };
-// Splits at runs of the game's nine delimiters (space = | ] , line feed E O F).
+// Splits a text with the game's own tokeniser and delimiter set.
 std::vector<LintToken> TokenizeLikeGame(const std::string& text);
 
-// A scenario slot that a map file starts (a character or a marker), and where.
-struct SlotUse {
-    int slot;
+// A place in a file that names a number: a scenario slot started, a picture, an
+// effect, a music channel.
+struct NumberUse {
+    int number;
     std::string key;
     int line;
 };
 
+// A story variable ("e.3", "s.0") read or written at a place.
+struct VariableUse {
+    std::string name;
+    std::string key;
+    int line;
+};
+
+// A character that a chara file puts on a map, where its record stands.
+struct PlacedCharacter {
+    int map;
+    int number;
+    float x, z;
+    std::string key;
+    int line;
+};
+
+// What the checks of single files learn for the checks across files.
+struct LintFacts {
+    std::vector<std::string> slotKeys; // per slot: the script's key, "" for "NONE"
+    std::vector<int> slotLines;        // per slot: its line in the file list, 0 for none
+    std::vector<NumberUse> starts;     // markers, characters and jumps starting a slot
+    std::vector<NumberUse> pictures;   // [image N]
+    std::vector<NumberUse> effects;    // [playse N]
+    std::vector<NumberUse> music;      // [playbgm N]
+    std::vector<VariableUse> sets;     // targets of [eval]
+    std::vector<VariableUse> tests;    // read by [if], by [eval] for another variable, by maps
+    std::vector<PlacedCharacter> characters;
+};
+
 // The file list and the scripts: tags, labels, pages, text that will not show.
-void LintScenario(const LintFiles& files, LintReport* report);
-// The five data files of each map; returns the scenario slots they start.
-std::vector<SlotUse> LintMaps(const LintFiles& files, LintReport* report);
-// Slots that characters, markers or jumps start must name a script.
-void LintScenarioSlots(const LintFiles& files, const std::vector<SlotUse>& uses,
-                       LintReport* report);
+void LintScenario(const LintFiles& files, LintFacts* facts, LintReport* report);
+// The five data files of each map: sizes, chips, attributes, characters, markers.
+void LintMaps(const LintFiles& files, LintFacts* facts, LintReport* report);
+// Across the scripts and maps: slots nothing starts or that are empty when started,
+// variables tested but never set (and the reverse), numbers that have no file.
+void LintStory(const LintInput& input, const LintFacts& facts, LintReport* report);
+// Exits and characters that walls keep the lead from, walking from where it arrives.
+void LintWalls(const LintFiles& files, const LintFacts& facts, LintReport* report);
+// Whether the game's wall and exit scan gives an attribute value a meaning.
+bool AttributeActs(int value);
 // Every key the game asks the archive for, and the textures the models name.
 void LintRequiredKeys(const LintFiles& files, LintReport* report);
+// Bitmaps in the archive and under CG/ and X/, the effect waves and the music.
+void LintMedia(const LintInput& input, LintReport* report);
+
+// The host path of a loose file that the game names as ".\Sound\talk.wav".
+std::filesystem::path LooseFilePath(const LintInput& input, const char* gamePath);
+// The key-like name lint reports a loose file under: "./Sound/talk.wav".
+std::string LooseFileName(const char* gamePath);

@@ -1,40 +1,39 @@
 // Lint of the scenario: the file list and every script it names.
 #include "lint_report.h"
 
-#include <cstdlib>
+#include "scenario/interpreter.h"
+#include "scenario/labels.h"
+#include "scenario/links.h"
+#include "scenario/picture_layers.h"
+#include "scenario/scenario_store.h"
+#include "scenario/tokenizer.h"
+#include "scenario/variables.h"
+
 #include <cstring>
-#include <set>
 
 namespace {
-
-constexpr const char* FILE_LIST_KEY = "./Scenario/fileNameList.txt";
-constexpr int SCENARIO_SLOTS = 100;
-constexpr std::size_t SCENARIO_TEXT_LIMIT = 65534;
-constexpr std::size_t TAG_LIMIT = 255;
-constexpr int LINK_RECORDS = 10;
-
-const std::set<std::string> KNOWN_TAGS = {"l",       "ct",   "image", "playse",  "playbgm",
-                                          "stopbgm", "jump", "link",  "endlink", "s",
-                                          "eval",    "if",   "endif", "exit"};
 
 struct LabelUse {
     int slot; // the scenario searched
     std::string label;
-    std::string key; // where the use is written
+    bool skipAttributes; // a jump passes over a "*" right after "="
+    std::string key;     // where the use is written
     int line;
     const char* what;
 };
 
-// Slot -> key, or "" for an empty ("NONE") or missing line.
-std::vector<std::string> ReadFileList(const LintFiles& files, LintReport* report) {
-    std::vector<std::string> slots(SCENARIO_SLOTS);
-    const auto found = files.find(FILE_LIST_KEY);
+// Reads the list as the store does: names split at runs of line feeds, each losing
+// its last byte (the CR), "NONE" anywhere for an empty slot.
+void ReadFileList(const LintFiles& files, LintFacts* facts, LintReport* report) {
+    facts->slotKeys.assign(SCENARIO_COUNT, "");
+    facts->slotLines.assign(SCENARIO_COUNT, 0);
+    const auto found = files.find(SCENARIO_LIST_KEY);
     if (found == files.end())
-        return slots;
+        return;
     const std::string text = TextOf(found->second);
     int slot = 0;
     std::size_t start = 0;
-    while (start < text.size() && slot < SCENARIO_SLOTS) {
+    while (start < text.size() && slot < SCENARIO_COUNT) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
@@ -42,26 +41,26 @@ std::vector<std::string> ReadFileList(const LintFiles& files, LintReport* report
             std::string name = text.substr(start, end - start);
             const int line = LineOfOffset(text, start);
             if (name.back() != '\r') {
-                report->Add(FILE_LIST_KEY, line,
+                report->Add(SCENARIO_LIST_KEY, line,
                             "line ends without CR: the game drops the last character of \"" + name +
                                 "\"");
             }
             name.pop_back();
             if (name.find("NONE") == std::string::npos)
-                slots[slot] = name;
+                facts->slotKeys[slot] = name;
+            facts->slotLines[slot] = line;
             ++slot;
         }
         start = end + 1;
     }
-    if (slot < SCENARIO_SLOTS) {
-        report->Add(FILE_LIST_KEY, 0,
-                    "only " + std::to_string(slot) +
-                        " names; the list needs 100 lines, \"NONE\" for an empty slot");
+    if (slot < SCENARIO_COUNT) {
+        report->Add(SCENARIO_LIST_KEY, 0,
+                    "only " + std::to_string(slot) + " names; the list needs " +
+                        std::to_string(SCENARIO_COUNT) + " lines, \"NONE\" for an empty slot");
     }
-    return slots;
 }
 
-// "name" of an attribute "name=value" or name="value" in a tag's text; "" when absent.
+// The text between the first pair of double quotes in a tag; "" when there is none.
 std::string QuotedAttribute(const std::string& tag) {
     const std::size_t open = tag.find('"');
     const std::size_t close = open == std::string::npos ? open : tag.find('"', open + 1);
@@ -83,50 +82,63 @@ bool IsNumber(const std::string& word) {
     return true;
 }
 
+// The words of an expression, split as the game splits them.
 std::vector<std::string> Words(const std::string& text) {
+    std::string copy = text;
+    char* cursor = copy.data();
     std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && text[i] == ' ')
-            ++i;
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ')
-            ++i;
-        if (i > start)
-            words.push_back(text.substr(start, i - start));
-    }
+    while (const char* word = NextToken(&cursor, WORD_DELIMITERS))
+        words.push_back(word);
     return words;
 }
 
-// An operand: a decimal number, or e.0 to e.49, s.0 to s.9.
+bool IsVariable(const std::string& word) {
+    return IsNumber(word.substr(std::min(word.size(), std::size_t{2}))) &&
+           VariableSlot(word.c_str()) != nullptr;
+}
+
+// The variable's name as the checks compare it: "e.03" and "e.3" are one variable.
+std::string VariableName(const std::string& word) {
+    const std::int32_t* slot = VariableSlot(word.c_str());
+    if (slot >= g_eVars && slot < g_eVars + E_VAR_COUNT)
+        return "e." + std::to_string(slot - g_eVars);
+    return "s." + std::to_string(slot - g_sVars);
+}
+
+// An operand: a decimal number, or a variable the game has.
 bool IsOperand(const std::string& word, bool variableOnly) {
-    const std::size_t dot = word.find('.');
-    if (dot == std::string::npos)
+    if (word.find('.') == std::string::npos)
         return !variableOnly && IsNumber(word);
-    const std::string prefix = word.substr(0, dot);
-    const std::string index = word.substr(dot + 1);
-    const int limit = prefix == "e" ? 50 : prefix == "s" ? 10 : 0;
-    return limit && IsNumber(index) && std::atoi(index.c_str()) >= 0 &&
-           std::atoi(index.c_str()) < limit;
+    return IsVariable(word);
+}
+
+std::string VariableLimits() {
+    return "(e.0 to e." + std::to_string(E_VAR_COUNT - 1) + ", s.0 to s." +
+           std::to_string(S_VAR_COUNT - 1) + ")";
 }
 
 // Checks [eval x="target = a + b ..."] and [if x="a + b == c ..."]: operands and
-// operators in turn, evaluated left to right by the game.
+// operators in turn, evaluated left to right by the game. Records what is set and read.
 void LintExpression(const std::string& tag, bool comparison, const std::string& key, int line,
-                    LintReport* report) {
+                    LintFacts* facts, LintReport* report) {
     std::vector<std::string> words = Words(QuotedAttribute(tag));
     if (words.empty() || tag.find("=\"") == std::string::npos) {
         report->Add(key, line, "expression must be written as x=\"...\" in " + tag);
         return;
     }
+    std::string target;
     if (!comparison) {
         if (words.size() < 3 || words[1] != "=") {
             report->Add(key, line, "eval needs \"e.N = value\" or \"s.N = value\" in " + tag);
             return;
         }
-        if (!IsOperand(words[0], true))
+        if (IsOperand(words[0], true)) {
+            target = VariableName(words[0]);
+            facts->sets.push_back({target, key, line});
+        } else {
             report->Add(key, line,
-                        "'" + words[0] + "' is no variable (e.0 to e.49, s.0 to s.9) in " + tag);
+                        "'" + words[0] + "' is no variable " + VariableLimits() + " in " + tag);
+        }
         words.erase(words.begin(), words.begin() + 2);
     }
     int comparisons = 0;
@@ -136,6 +148,8 @@ void LintExpression(const std::string& tag, bool comparison, const std::string& 
             if (!IsOperand(word, false))
                 report->Add(key, line,
                             "'" + word + "' is neither a number nor a variable in " + tag);
+            else if (IsVariable(word) && VariableName(word) != target)
+                facts->tests.push_back({VariableName(word), key, line});
             continue;
         }
         const bool compare =
@@ -154,19 +168,53 @@ void LintExpression(const std::string& tag, bool comparison, const std::string& 
 }
 
 int TagNumber(const std::vector<LintToken>& tokens, std::size_t index) {
-    return index < tokens.size() ? std::atoi(tokens[index].text.c_str()) : 0;
+    return index < tokens.size() ? TokenToInt(tokens[index].text.c_str()) : 0;
 }
 
 struct ScriptScan {
     const std::string& key;
     const std::string& text;
     int slot;
+    LintFacts* facts;
     LintReport* report;
     std::vector<LabelUse>* uses;
     int links = 0;
     bool pageOpen = false;
     std::size_t pageStart = 0;
 };
+
+// [jump N target="*label"], read as the game reads it: every number that names a
+// slot before "target" chooses the scenario searched; the label follows in quotes.
+void LintJump(ScriptScan* scan, const std::string& tag, int line) {
+    std::string copy = tag;
+    char* cursor = copy.data();
+    NextToken(&cursor, TOKEN_DELIMITERS); // "[jump"
+    int slot = scan->slot;
+    while (const char* token = NextToken(&cursor, TOKEN_DELIMITERS)) {
+        if (std::strcmp(token, "target") != 0) {
+            const int n = TokenToInt(token);
+            if (IsScenarioSlot(n))
+                slot = n;
+            else
+                scan->report->Add(scan->key, line,
+                                  "jump to scenario " + std::to_string(n) + ", slots are 0 to " +
+                                      std::to_string(SCENARIO_COUNT - 1));
+            continue;
+        }
+        const char* label = NextToken(&cursor, " \"");
+        if (!label || label[0] != '*' || std::strchr(label, ']')) {
+            scan->report->Add(scan->key, line,
+                              "jump target must be written target=\"*label\": " + tag);
+            return;
+        }
+        scan->uses->push_back({slot, label + 1, true, scan->key, line, "jump"});
+        if (slot != scan->slot)
+            scan->facts->starts.push_back({slot, scan->key, line});
+        return;
+    }
+    scan->report->Add(scan->key, line,
+                      "jump without target=\"*label\" does not turn the page: " + tag);
+}
 
 void LintTag(ScriptScan* scan, const std::string& tag, const std::string& name, int line) {
     LintReport* report = scan->report;
@@ -179,70 +227,47 @@ void LintTag(ScriptScan* scan, const std::string& tag, const std::string& name, 
             report->Add(key, line, "[s] waits for a choice, but no [link] comes before it");
         scan->links = 0;
     } else if (name == "link") {
-        if (++scan->links > LINK_RECORDS)
-            report->Add(key, line, "more than 10 links before [s]");
+        if (++scan->links > LINK_COUNT)
+            report->Add(key, line, "more than " + std::to_string(LINK_COUNT) + " links before [s]");
         const std::size_t equals = tag.find('=');
         if (tag.compare(0, 12, "[link target") != 0 || equals == std::string::npos) {
             report->Add(key, line, "link must be written [link target=*label]: " + tag);
             return;
         }
         const std::string label = tag.substr(equals + 2, tag.size() - equals - 3);
-        scan->uses->push_back({scan->slot, label, key, line, "link"});
+        scan->uses->push_back({scan->slot, label, false, key, line, "link"});
     } else if (name == "jump") {
-        int slot = scan->slot;
-        bool target = false;
-        for (std::size_t i = 1; i < tokens.size(); ++i) {
-            if (tokens[i].text == "target") {
-                const std::size_t quote = tag.find("\"*");
-                const std::size_t close =
-                    quote == std::string::npos ? quote : tag.find('"', quote + 2);
-                if (close == std::string::npos) {
-                    report->Add(key, line, "jump target must be written target=\"*label\": " + tag);
-                    return;
-                }
-                scan->uses->push_back(
-                    {slot, tag.substr(quote + 2, close - quote - 2), key, line, "jump"});
-                target = true;
-                break;
-            }
-            slot = std::atoi(tokens[i].text.c_str());
-        }
-        if (!target)
-            report->Add(key, line, "jump without target=\"*label\" does not turn the page: " + tag);
-        if (slot < 0 || slot >= SCENARIO_SLOTS)
-            report->Add(key, line,
-                        "jump to scenario " + std::to_string(slot) + ", slots are 0 to 99");
+        LintJump(scan, tag, line);
     } else if (name == "image") {
         const int picture = TagNumber(tokens, 1);
-        if (picture < 0 || picture > 8)
+        if (picture < 0 || picture >= PICTURE_NUMBER_COUNT)
             report->Add(key, line,
-                        "picture " + std::to_string(picture) + " does not exist (0 to 8)");
+                        "picture " + std::to_string(picture) + " does not exist (0 to " +
+                            std::to_string(PICTURE_NUMBER_COUNT - 1) + ")");
+        else
+            scan->facts->pictures.push_back({picture, key, line});
         for (std::size_t i = 2; i + 1 < tokens.size(); ++i) {
             if (tokens[i].text == "layer" && tokens[i + 1].text != "base") {
                 const int layer = TagNumber(tokens, i + 1);
-                if (layer < 0 || layer > 9)
+                if (layer < 0 || layer >= PICTURE_LAYER_COUNT)
                     report->Add(key, line,
-                                "layer " + std::to_string(layer) + " does not exist (0 to 9)");
+                                "layer " + std::to_string(layer) + " does not exist (0 to " +
+                                    std::to_string(PICTURE_LAYER_COUNT - 1) + ")");
             }
         }
     } else if (name == "playse") {
-        const int effect = TagNumber(tokens, 1);
-        if (effect < 0 || effect > 1)
-            report->Add(key, line,
-                        "effect " + std::to_string(effect) + " has no sound (0 click, 1 talk)");
+        scan->facts->effects.push_back({TagNumber(tokens, 1), key, line});
     } else if (name == "playbgm") {
-        const int channel = TagNumber(tokens, 1);
-        if (channel < 0 || channel > 2)
-            report->Add(key, line,
-                        "music channel " + std::to_string(channel) + " has no music (0 to 2)");
+        scan->facts->music.push_back({TagNumber(tokens, 1), key, line});
     } else if (name == "eval" || name == "if") {
-        LintExpression(tag, name == "if", key, line, report);
+        LintExpression(tag, name == "if", key, line, scan->facts, report);
     }
 }
 
 void LintScript(ScriptScan* scan) {
     const std::string& text = scan->text;
     LintReport* report = scan->report;
+    const int size = static_cast<int>(text.size());
     std::size_t i = 0;
     int strayLine = 0;
     while (i < text.size()) {
@@ -267,15 +292,19 @@ void LintScript(ScriptScan* scan) {
                 continue;
             }
             const std::string tag = text.substr(i, close - i + 1);
-            if (tag.size() > TAG_LIMIT) {
+            int length = 0;
+            char name[MAX_TAG_LENGTH];
+            if (!ReadTag(text.data(), static_cast<int>(i), size, &length, name)) {
                 report->Add(scan->key, line,
-                            "tag of " + std::to_string(tag.size()) + " bytes, at most 255 fit");
+                            "tag of " + std::to_string(tag.size()) + " bytes, at most " +
+                                std::to_string(MAX_TAG_LENGTH) + " fit");
+                i = close + 1;
+                continue;
             }
-            const std::string name = tag.substr(1, std::min(tag.find(' '), tag.size() - 1) - 1);
             if (!scan->pageOpen)
                 scan->pageStart = i;
             scan->pageOpen = true;
-            if (KNOWN_TAGS.count(name) == 0)
+            if (!IsScriptTag(name))
                 report->Add(scan->key, line, "unknown tag " + tag + " is shown as text");
             else
                 LintTag(scan, tag, name, line);
@@ -302,73 +331,43 @@ void LintScript(ScriptScan* scan) {
     }
 }
 
-std::set<std::string> LabelsOf(const std::string& text) {
-    std::set<std::string> labels;
-    for (std::size_t i = text.find('*'); i != std::string::npos; i = text.find('*', i + 1)) {
-        if (i > 0 && text[i - 1] == '=')
-            continue;
-        std::size_t end = text.find_first_of("\n|", i);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string name = text.substr(i + 1, end - i - 1);
-        if (end < text.size() && text[end] == '\n' && !name.empty() && name.back() == '\r')
-            name.pop_back();
-        labels.insert(name);
-    }
-    return labels;
-}
-
 } // namespace
 
-void LintScenario(const LintFiles& files, LintReport* report) {
-    const std::vector<std::string> slots = ReadFileList(files, report);
+void LintScenario(const LintFiles& files, LintFacts* facts, LintReport* report) {
+    ReadFileList(files, facts, report);
     std::vector<LabelUse> uses;
-    std::vector<std::set<std::string>> labels(SCENARIO_SLOTS);
-    for (int slot = 0; slot < SCENARIO_SLOTS; ++slot) {
-        if (slots[slot].empty())
+    // The labels are searched in the game's own store, as the game searches them.
+    for (int slot = 0; slot < SCENARIO_COUNT; ++slot)
+        StoreScenarioText(slot, "", 0);
+    for (int slot = 0; slot < SCENARIO_COUNT; ++slot) {
+        const std::string& key = facts->slotKeys[slot];
+        if (key.empty())
             continue;
-        const auto found = files.find(slots[slot]);
+        const auto found = files.find(key);
         if (found == files.end()) {
-            report->Add(FILE_LIST_KEY, 0,
-                        "slot " + std::to_string(slot) + " names " + slots[slot] +
-                            ", which is not there");
+            report->Add(SCENARIO_LIST_KEY, facts->slotLines[slot],
+                        "slot " + std::to_string(slot) + " names " + key + ", which is not there");
             continue;
         }
         const std::string text = TextOf(found->second);
-        if (text.size() > SCENARIO_TEXT_LIMIT) {
-            report->Add(slots[slot], 0,
-                        std::to_string(text.size()) + " bytes; a script slot holds 65534");
+        if (text.size() > static_cast<std::size_t>(SCENARIO_MAX_LENGTH)) {
+            report->Add(key, 0,
+                        std::to_string(text.size()) + " bytes; a script slot holds " +
+                            std::to_string(SCENARIO_MAX_LENGTH));
         }
-        labels[slot] = LabelsOf(text);
-        ScriptScan scan{slots[slot], text, slot, report, &uses};
+        StoreScenarioText(slot, text.data(), text.size());
+        ScriptScan scan{key, text, slot, facts, report, &uses};
         LintScript(&scan);
     }
     for (const LabelUse& use : uses) {
-        if (use.slot < 0 || use.slot >= SCENARIO_SLOTS)
+        // An empty slot is reported with what starts it, a missing script with the list.
+        if (facts->slotKeys[use.slot].empty() || !files.count(facts->slotKeys[use.slot]))
             continue;
-        if (slots[use.slot].empty() || !files.count(slots[use.slot])) {
-            report->Add(use.key, use.line,
-                        std::string(use.what) + " into scenario " + std::to_string(use.slot) +
-                            ", which is empty");
-        } else if (!use.label.empty() && labels[use.slot].count(use.label) == 0) {
+        if (FindLabel(use.slot, use.label.data(), static_cast<int>(use.label.size()),
+                      use.skipAttributes) < 0) {
             report->Add(use.key, use.line,
                         std::string(use.what) + " to label *" + use.label + ", which scenario " +
                             std::to_string(use.slot) + " does not define");
-        }
-    }
-}
-
-void LintScenarioSlots(const LintFiles& files, const std::vector<SlotUse>& uses,
-                       LintReport* report) {
-    LintReport ignored;
-    const std::vector<std::string> slots = ReadFileList(files, &ignored);
-    for (const SlotUse& use : uses) {
-        if (use.slot < 0 || use.slot >= SCENARIO_SLOTS) {
-            report->Add(use.key, use.line,
-                        "scenario " + std::to_string(use.slot) + " is outside slots 0 to 99");
-        } else if (slots[use.slot].empty()) {
-            report->Add(use.key, use.line,
-                        "starts scenario " + std::to_string(use.slot) + ", which is \"NONE\"");
         }
     }
 }
