@@ -18,6 +18,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 constexpr const char* ARCHIVE_FILE_NAME = "ZRN.dat";
 
@@ -68,9 +69,11 @@ void DecodeArchiveBytes(const std::uint8_t* stored, std::uint8_t* out, std::size
 // is checked against.
 std::uint8_t DecodeArchiveWordByExponent(std::uint32_t word);
 
-// Start-up: clears the index, then loads it from ARCHIVE_FILE_NAME in the working
-// directory. E_FAIL, silently, when the file cannot be opened (the index stays empty)
-// or when its table is cut short (the entries read completely are kept).
+// Start-up (and every reload): clears the index, then loads it from ARCHIVE_FILE_NAME
+// in the working directory. E_FAIL, silently, when the file cannot be opened (the index
+// stays empty) or when its table is cut short (the entries read completely are kept).
+// In folder mode (forced, or when the working directory has no ARCHIVE_FILE_NAME but
+// has Scenario/fileNameList.txt) the index is built from the working directory instead.
 HRESULT OpenArchive();
 // The same for an archive at any path (tools and tests); g_archivePath becomes path.
 HRESULT OpenArchiveFile(const char* path);
@@ -95,6 +98,30 @@ bool ReadArchiveHeader(std::FILE* file, std::uint32_t* entryCount);
 bool ReadArchiveTableEntry(std::FILE* file, ArchiveTableEntry* entry);
 // Whether an entry's numbers describe data inside a valid archive (see LoadArchiveIndex).
 bool IsArchiveEntryUsable(const ArchiveTableEntry& entry);
+
+// Folder mode: key "./Scenario/s01.txt" is the file DIR/Scenario/s01.txt. Keys are the
+// Shift-JIS forms of the UTF-8 paths below DIR; a key the game asks for that matches no
+// file exactly may differ from one in the letter case of its ASCII letters. Symbolic
+// links are followed only to regular files inside DIR. Files that cannot be keys (no
+// Shift-JIS form, longer than 127 bytes, 1 GiB or more) are noted on stderr and left
+// out. An entry's position numbers its file in g_archiveFolderPaths.
+extern bool g_archiveIsFolder;
+extern std::vector<std::string> g_archiveFolderPaths;
+extern std::map<std::string, std::string, ArchiveKeyLess> g_archiveFoldedKeys; // folded -> key
+// Loads the index from the files below dir; g_archivePath becomes dir's canonical path.
+// E_FAIL when dir is not a readable folder, or the walk stopped part way (what it
+// found is kept).
+HRESULT OpenArchiveFolder(const char* dir);
+// Makes OpenArchive use folder mode on the working directory even beside a ZRN.dat.
+void SetArchiveFolderForced(bool forced);
+// The key with ASCII letters in lower case; the second bytes of two-byte characters,
+// which can lie in the letters' range, are kept.
+std::string FoldArchiveKey(const std::string& key);
+// Folder mode's halves of the size query and the read: the entry's length taken again
+// from the file, and the file's bytes (false when it is gone, no longer a regular file
+// inside the folder, or no longer of the entry's length).
+void RefreshFolderEntrySize(ArchiveEntry* entry);
+bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out);
 
 // key is NUL-terminated. Found: writes length and position and returns S_OK.
 // Missing: "分割ファイルNot Found" / "Error", out values untouched, E_FAIL.

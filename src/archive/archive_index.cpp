@@ -82,6 +82,9 @@ HRESULT LoadArchiveIndex(std::FILE* file) {
 
 HRESULT OpenArchiveFile(const char* path) {
     g_archiveIndex.clear();
+    g_archiveFoldedKeys.clear();
+    g_archiveFolderPaths.clear();
+    g_archiveIsFolder = false;
     g_archiveEntryCount = 0;
     g_archivePath = path;
     std::FILE* file = std::fopen(path, "rb");
@@ -90,8 +93,4 @@ HRESULT OpenArchiveFile(const char* path) {
     const HRESULT hr = LoadArchiveIndex(file);
     std::fclose(file);
     return hr;
-}
-
-HRESULT OpenArchive() {
-    return OpenArchiveFile(ARCHIVE_FILE_NAME);
 }

@@ -16,10 +16,17 @@ constexpr const char* ARCHIVE_MESSAGE_CAPTION = "Error";
 // instead of allocating four times its size.
 constexpr std::uint32_t READ_CHUNK_WORDS = 65536;
 
-const ArchiveEntry* LookUpEntry(const char* key) {
+// A packed archive matches keys byte for byte; a folder also takes a key that differs
+// from a file's only in letter case, as loose files are found.
+ArchiveEntry* LookUpEntry(const char* key) {
     if (!key)
         return nullptr;
-    const auto found = g_archiveIndex.find(key);
+    auto found = g_archiveIndex.find(key);
+    if (found == g_archiveIndex.end() && g_archiveIsFolder) {
+        const auto variant = g_archiveFoldedKeys.find(FoldArchiveKey(key));
+        if (variant != g_archiveFoldedKeys.end())
+            found = g_archiveIndex.find(variant->second);
+    }
     return found == g_archiveIndex.end() ? nullptr : &found->second;
 }
 
@@ -64,11 +71,14 @@ HRESULT FindArchiveEntry(const char* key, std::uint32_t* length, std::uint32_t* 
 }
 
 std::uint32_t GetArchiveFileSize(const char* key) {
-    const ArchiveEntry* entry = LookUpEntry(key);
+    ArchiveEntry* entry = LookUpEntry(key);
     if (!entry) {
         ShowMessageBox("結合ファイルNot Found", ARCHIVE_MESSAGE_CAPTION);
         return ARCHIVE_SIZE_NOT_FOUND;
     }
+    // An author may have saved the file since the walk: the caller sizes its buffer now.
+    if (g_archiveIsFolder)
+        RefreshFolderEntrySize(entry);
     return entry->length;
 }
 
@@ -83,10 +93,14 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
         return S_OK;
     if (!buffer)
         return E_FAIL;
-    std::FILE* file = std::fopen(g_archivePath.c_str(), "rb");
-    const bool read = file && ReadEntryData(file, entry, static_cast<std::uint8_t*>(buffer));
-    if (file)
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    bool read = false;
+    if (g_archiveIsFolder) {
+        read = ReadFolderFile(entry, out);
+    } else if (std::FILE* file = std::fopen(g_archivePath.c_str(), "rb")) {
+        read = ReadEntryData(file, entry, out);
         std::fclose(file);
+    }
     if (!read) {
         ShowMessageBox("結合ファイルデータRead Error", ARCHIVE_MESSAGE_CAPTION);
         return E_FAIL;

@@ -32,10 +32,12 @@ class PlayResult:
         return out
 
 
-def run_play(data_dir, frames, inputs="", shots=(), states=(), audio=False, env=None, timeout=600):
-    """Runs tavelle-play over data_dir; shots and states are frame numbers."""
+def run_play(data_dir, frames, inputs="", shots=(), states=(), audio=False, env=None, timeout=600,
+             unpacked=False):
+    """Runs tavelle-play over data_dir (as a game folder played unpacked when unpacked is
+    set); shots and states are frame numbers."""
     work = tempfile.mkdtemp(prefix="tavelle-e2e-")
-    args = [PLAY, "--data", data_dir, "--frames", str(frames)]
+    args = [PLAY, "--unpacked" if unpacked else "--data", data_dir, "--frames", str(frames)]
     if inputs:
         path = os.path.join(work, "input.txt")
         with open(path, "w", encoding="utf-8") as f:

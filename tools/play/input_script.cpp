@@ -42,7 +42,7 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         *why = "expected: FRAME EVENT ...";
         return false;
     }
-    ScriptEvent event{frame, SCRIPT_MOVE, 0, 0, 0, 0};
+    ScriptEvent event{frame, SCRIPT_MOVE, 0, 0, 0, 0, "", ""};
     if (verb == "move" || verb == "click") {
         if (!(in >> event.x >> event.y)) {
             *why = verb + " needs X Y";
@@ -82,6 +82,13 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         events->push_back(event);
     } else if (verb == "minimize" || verb == "restore") {
         event.type = verb == "minimize" ? SCRIPT_MINIMIZE : SCRIPT_RESTORE;
+        events->push_back(event);
+    } else if (verb == "copy") {
+        if (!(in >> event.from >> event.to)) {
+            *why = "copy needs FROM TO";
+            return false;
+        }
+        event.type = SCRIPT_COPY;
         events->push_back(event);
     } else {
         *why = "unknown event '" + verb + "'";

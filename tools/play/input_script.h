@@ -12,14 +12,16 @@ enum ScriptEventType {
     SCRIPT_KEY_UP,   // key up
     SCRIPT_MINIMIZE,
     SCRIPT_RESTORE,
+    SCRIPT_COPY, // a file copied over another, as an author saving an edit
 };
 
 struct ScriptEvent {
     long frame;
     ScriptEventType type;
-    int x, y;   // SCRIPT_MOVE
-    int button; // 0 left, 1 right, 2 middle
-    int key;    // DirectInput key code
+    int x, y;             // SCRIPT_MOVE
+    int button;           // 0 left, 1 right, 2 middle
+    int key;              // DirectInput key code
+    std::string from, to; // SCRIPT_COPY: from where the driver started, to in the game folder
 };
 
 // Parses the whole file; "click" and "key" expand into their down and up events.

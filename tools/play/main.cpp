@@ -6,6 +6,7 @@
 
 #include "app/game_main.h"
 #include "app/main_loop.h"
+#include "app/unpacked_folder.h"
 #include "platform/audio/mixer.h"
 #include "platform/gfx/device.h"
 #include "platform/input/input_devices.h"
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -27,14 +29,19 @@
 namespace {
 
 const char USAGE[] =
-    "usage: tavelle-play [--data DIR] [--frames N] [--fps F] [--input FILE]\n"
+    "usage: tavelle-play [--data DIR | --unpacked DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
+    "  --unpacked DIR     run in DIR and take every archive file from the files below it\n"
+    "                     instead of ZRN.dat (a folder without ZRN.dat but with\n"
+    "                     Scenario/fileNameList.txt is played unpacked anyway)\n"
     "  --input FILE       one event per line: 'K move X Y', 'K down [left|right|middle]',\n"
     "                     'K up [button]', 'K click X Y', 'K key F1|ESCAPE', 'K minimize',\n"
-    "                     'K restore'; '#' starts a comment\n"
+    "                     'K restore', 'K copy FROM TO' (FROM from where the driver\n"
+    "                     started, over TO in the game folder: an edit saved at frame K);\n"
+    "                     '#' starts a comment\n"
     "  --shot K:PATH      write the frame that frame K presented as a 1024x768 PNG\n"
     "  --state K:PATH     write the game state after frame K as JSON\n"
     "  --audio-out PATH   write everything the mixer produced as a 44100 Hz stereo WAV\n"
@@ -42,6 +49,8 @@ const char USAGE[] =
 
 struct Options {
     std::string dataDir = ".";
+    bool unpacked = false;
+    bool dataDirGiven = false;
     long frames = 600;
     double fps = 60.0;
     std::string inputPath;
@@ -80,8 +89,12 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
             return "missing value after " + arg;
         const char* value = argv[++i];
         char* end = nullptr;
-        if (arg == "--data") {
+        if (arg == "--data" || arg == "--unpacked") {
+            if (options->dataDirGiven)
+                return "give one of --data and --unpacked, once";
             options->dataDir = value;
+            options->dataDirGiven = true;
+            options->unpacked = arg == "--unpacked";
         } else if (arg == "--frames") {
             options->frames = std::strtol(value, &end, 10);
             if (*end != '\0' || options->frames < 0)
@@ -122,7 +135,8 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-void ApplyEvent(const ScriptEvent& event) {
+// false when the copy failed.
+bool ApplyEvent(const ScriptEvent& event) {
     switch (event.type) {
     case SCRIPT_MOVE:
         InjectCursorPosition(event.x, event.y);
@@ -144,7 +158,19 @@ void ApplyEvent(const ScriptEvent& event) {
     case SCRIPT_RESTORE:
         HandleWindowEvent(WindowEvent{WINDOW_EVENT_RESTORED, 0});
         break;
+    case SCRIPT_COPY: {
+        std::error_code error;
+        std::filesystem::copy_file(event.from, event.to,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        if (error) {
+            std::fprintf(stderr, "tavelle-play: frame %ld: cannot copy %s to %s: %s\n", event.frame,
+                         event.from.c_str(), event.to.c_str(), error.message().c_str());
+            return false;
+        }
+        break;
     }
+    }
+    return true;
 }
 
 // The offscreen window never changes by itself, but SDL still queues its own
@@ -184,9 +210,16 @@ int main(int argc, char** argv) {
         for (auto& [frame, path] : *paths)
             path = AbsolutePath(path);
     options.audioOut = AbsolutePath(options.audioOut);
+    for (ScriptEvent& event : events)
+        event.from = event.from.empty() ? event.from : AbsolutePath(event.from);
 
-    if (chdir(options.dataDir.c_str()) != 0)
+    if (options.unpacked) {
+        const std::string why = EnterUnpackedGameFolder(options.dataDir.c_str());
+        if (!why.empty())
+            return Fail(why);
+    } else if (chdir(options.dataDir.c_str()) != 0) {
         return Fail("cannot enter data folder " + options.dataDir + ": " + std::strerror(errno));
+    }
 
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -216,8 +249,10 @@ int main(int argc, char** argv) {
     int driverFailure = 0;
     for (; frame < options.frames && !IsQuitRequested(); ++frame) {
         setClock(frame);
-        while (nextEvent < events.size() && events[nextEvent].frame <= frame)
-            ApplyEvent(events[nextEvent++]);
+        while (nextEvent < events.size() && events[nextEvent].frame <= frame) {
+            if (!ApplyEvent(events[nextEvent++]))
+                driverFailure = 1;
+        }
         PumpWindowEvents();
         if (IsQuitRequested())
             break;

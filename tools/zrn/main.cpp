@@ -24,6 +24,8 @@ const ZrnCommand COMMANDS[] = {
     {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR", "write every entry below OUT_DIR"},
     {"verify", RunVerifyCommand, "ARCHIVE",
      "check the table and data against the file; exit code 1 on any problem"},
+    {"new", RunNewCommand, "DIR",
+     "write a small playable game folder to start from (play it with tavelle --unpacked DIR)"},
     {"lint", RunLintCommand, "GAME_DIR_OR_ARCHIVE",
      "report mistakes in scripts, maps, pictures, sounds and missing files"},
     // Further commands go here, one line each; a command's entry point is declared in

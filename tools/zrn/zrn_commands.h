@@ -12,6 +12,7 @@ int RunListCommand(int argc, char** argv);
 int RunCatCommand(int argc, char** argv);
 int RunUnpackCommand(int argc, char** argv);
 int RunVerifyCommand(int argc, char** argv);
+int RunNewCommand(int argc, char** argv);
 
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);

@@ -94,3 +94,25 @@ std::string Cp932ToUtf8(const char* text, std::size_t length) {
     }
     return out;
 }
+
+bool Utf8ToCp932(const std::string& text, std::string* out) {
+    iconv_t converter = iconv_open("CP932", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string input = text;
+    // Each UTF-8 character of one to four bytes becomes at most two bytes.
+    std::string output(2 * input.size() + 1, '\0');
+    char* in = input.data();
+    char* written = output.data();
+    std::size_t inLeft = input.size();
+    std::size_t outLeft = output.size();
+    const bool converted =
+        iconv(converter, &in, &inLeft, &written, &outLeft) != static_cast<std::size_t>(-1) &&
+        inLeft == 0;
+    iconv_close(converter);
+    if (!converted)
+        return false;
+    output.resize(output.size() - outLeft);
+    *out = output;
+    return true;
+}

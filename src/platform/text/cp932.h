@@ -16,3 +16,6 @@ int DecodeCp932Char(const std::uint8_t* bytes, int count, std::uint32_t* codepoi
 
 // The whole text as UTF-8.
 std::string Cp932ToUtf8(const char* text, std::size_t length);
+// UTF-8 text as Shift-JIS (code page 932). false, and out unchanged, when the text is
+// not valid UTF-8 or holds a character that code page 932 cannot write.
+bool Utf8ToCp932(const std::string& text, std::string* out);

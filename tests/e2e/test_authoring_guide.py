@@ -1,0 +1,88 @@
+"""Every scenario example of docs/authoring.md runs: each is put into the starter game
+as the marker's script, played with tavelle-play with a click every ten frames, and the
+check written under it in the guide must hold for the last state. The screenshots the
+guide shows are written to BUILD/docs."""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from tavelle_e2e import ZRN, run_play
+
+GUIDE = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "docs", "authoring.md")
+DOCS = os.path.join(os.environ["TAVELLE_BUILD_DIR"], "docs")
+FRAMES = 100
+MARKER = (512, 294)  # where the starter's question mark stands on screen
+CLICKS = "5 click %d %d\n" % MARKER + "".join("%d click 1000 740\n" % k for k in range(20, FRAMES, 10))
+
+
+def shown(state):
+    """The last page's text as the player saw it: [exit] stays on the page, undrawn."""
+    return state["scenario"]["text"].split("[exit]")[0].rstrip("\n")
+
+
+def examples():
+    """(line, script, checks, extra input, {frame: screenshot name}) for each example."""
+    found = []
+    lines = open(GUIDE, encoding="utf-8").read().split("\n")
+    i = 0
+    while i < len(lines):
+        if lines[i] != "```scenario":
+            i += 1
+            continue
+        start = i + 1
+        end = lines.index("```", start)
+        checks, inputs, shots = [], "", {}
+        i = end + 1
+        while i < len(lines) and lines[i].startswith("<!-- "):
+            kind, _, value = lines[i][5:-4].partition(": ")
+            if kind == "check":
+                checks.append(value)
+            elif kind == "input":
+                inputs += value + "\n"
+            elif kind.startswith("shot-at "):
+                shots[int(kind[8:])] = value
+            i += 1
+        found.append((start, lines[start:end], checks, inputs, shots))
+    return found
+
+
+class Guide(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.base = os.path.join(tempfile.mkdtemp(prefix="tavelle-guide-"), "game")
+        subprocess.run([ZRN, "new", cls.base], check=True, capture_output=True, timeout=120)
+        os.makedirs(DOCS, exist_ok=True)
+
+    def test_every_example_runs_and_shows_what_the_guide_says(self):
+        found = examples()
+        self.assertGreaterEqual(len(found), 10, "the guide's examples were not found")
+        for line, script, checks, inputs, shots in found:
+            with self.subTest(line=line):
+                self.assertTrue(checks, "example at line %d has no check" % line)
+                folder = tempfile.mkdtemp(prefix="tavelle-example-")
+                shutil.copytree(self.base, folder, dirs_exist_ok=True)
+                with open(os.path.join(folder, "Scenario", "marker.txt"), "wb") as f:
+                    f.write("".join(l + "\r\n" for l in script).encode("cp932"))
+                r = run_play(folder, FRAMES, inputs=CLICKS + inputs, states=(FRAMES - 1,),
+                             shots=tuple(shots), unpacked=True)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                self.assertEqual(r.messages(), [])
+                state = r.states[FRAMES - 1]
+                for check in checks:
+                    self.assertTrue(eval(check, {"s": state, "shown": shown}), "%s\n%s" % (check, state["scenario"]))
+                for frame, name in shots.items():
+                    r.shots[frame].save(os.path.join(DOCS, "authoring-%s.png" % name))
+
+    def test_the_starter_game_as_the_guide_shows_it(self):
+        r = run_play(self.base, 60, inputs="5 click %d %d\n30 click 1000 740\n" % MARKER,
+                     shots=(59,), states=(59,), unpacked=True)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.states[59]["scenario"]["current"], 2)
+        r.shots[59].save(os.path.join(DOCS, "authoring-starter.png"))
+
+
+if __name__ == "__main__":
+    unittest.main()
