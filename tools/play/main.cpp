@@ -1,7 +1,9 @@
 // tavelle-play: runs the real game frame by frame with no display, from an input
 // script, on a virtual clock, and writes screenshots, state files and audio.
 #include "input_script.h"
+#include "monkey.h"
 #include "png_writer.h"
+#include "run_stats.h"
 #include "state_json.h"
 
 #include "app/game_main.h"
@@ -29,6 +31,7 @@ namespace {
 const char USAGE[] =
     "usage: tavelle-play [--data DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
+    "                    [--monkey SEED [--monkey-rate N]] [--stats PATH] [--stats-every N]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -38,6 +41,14 @@ const char USAGE[] =
     "  --shot K:PATH      write the frame that frame K presented as a 1024x768 PNG\n"
     "  --state K:PATH     write the game state after frame K as JSON\n"
     "  --audio-out PATH   write everything the mixer produced as a 44100 Hz stereo WAV\n"
+    "  --monkey SEED      random clicks, drags, F1, minimise/restore and focus changes,\n"
+    "                     the same for the same seed; never Escape. With --input, both apply\n"
+    "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
+    "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
+    "                     memory, heap allocations) as JSON; it is always printed to stdout\n"
+    "  --stats-every N    print frame, resident memory and allocations every N frames\n"
+    "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
+    "                     'K close'\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails.\n";
 
 struct Options {
@@ -48,6 +59,11 @@ struct Options {
     std::multimap<long, std::string> shots;
     std::multimap<long, std::string> states;
     std::string audioOut;
+    bool monkey = false;
+    std::uint64_t monkeySeed = 0;
+    long monkeyRate = 10;
+    std::string statsPath;
+    long statsEvery = 0;
 };
 
 int Fail(const std::string& message) {
@@ -100,6 +116,21 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
                 return "--state needs K:PATH, got '" + std::string(value) + "'";
         } else if (arg == "--audio-out") {
             options->audioOut = value;
+        } else if (arg == "--monkey") {
+            options->monkey = true;
+            options->monkeySeed = std::strtoull(value, &end, 10);
+            if (*end != '\0' || *value == '\0' || *value == '-')
+                return "--monkey needs a seed (a whole number), got '" + std::string(value) + "'";
+        } else if (arg == "--monkey-rate") {
+            options->monkeyRate = std::strtol(value, &end, 10);
+            if (*end != '\0' || options->monkeyRate < 0 || options->monkeyRate > 100)
+                return "--monkey-rate needs a percentage 0-100, got '" + std::string(value) + "'";
+        } else if (arg == "--stats") {
+            options->statsPath = value;
+        } else if (arg == "--stats-every") {
+            options->statsEvery = std::strtol(value, &end, 10);
+            if (*end != '\0' || options->statsEvery < 1)
+                return "--stats-every needs a count of frames, got '" + std::string(value) + "'";
         } else {
             return "unknown option " + arg;
         }
@@ -144,6 +175,21 @@ void ApplyEvent(const ScriptEvent& event) {
     case SCRIPT_RESTORE:
         HandleWindowEvent(WindowEvent{WINDOW_EVENT_RESTORED, 0});
         break;
+    case SCRIPT_FOCUS_LOST:
+        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_LOST, 0});
+        break;
+    case SCRIPT_FOCUS_GAINED:
+        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_GAINED, 0});
+        break;
+    case SCRIPT_AUDIO_LOST:
+        HandleAudioDeviceRemoved();
+        break;
+    case SCRIPT_AUDIO_BACK:
+        RestoreAudioOutput();
+        break;
+    case SCRIPT_CLOSE:
+        PostQuitEvent();
+        break;
     }
 }
 
@@ -184,6 +230,7 @@ int main(int argc, char** argv) {
         for (auto& [frame, path] : *paths)
             path = AbsolutePath(path);
     options.audioOut = AbsolutePath(options.audioOut);
+    options.statsPath = AbsolutePath(options.statsPath);
 
     if (chdir(options.dataDir.c_str()) != 0)
         return Fail("cannot enter data folder " + options.dataDir + ": " + std::strerror(errno));
@@ -214,18 +261,37 @@ int main(int argc, char** argv) {
     std::size_t nextEvent = 0;
     long frame = 0;
     int driverFailure = 0;
+    if (options.monkey)
+        StartMonkey(options.monkeySeed, static_cast<int>(options.monkeyRate));
+    std::vector<ScriptEvent> monkeyEvents;
     for (; frame < options.frames && !IsQuitRequested(); ++frame) {
         setClock(frame);
         while (nextEvent < events.size() && events[nextEvent].frame <= frame)
             ApplyEvent(events[nextEvent++]);
+        if (options.monkey) {
+            monkeyEvents.clear();
+            AddMonkeyEvents(frame, &monkeyEvents);
+            for (const ScriptEvent& event : monkeyEvents)
+                ApplyEvent(event);
+        }
         PumpWindowEvents();
         if (IsQuitRequested())
             break;
         bool presented = false;
-        if (g_windowActive == 1) {
+        const bool runs = g_windowActive == 1;
+        BeginStatsFrame();
+        if (runs) {
             presented = RunFrame() == 1;
         }
         PumpMixer(audioFramesPerFrame);
+        if (runs)
+            EndStatsFrame();
+        else
+            CountSkippedFrame();
+        if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0)
+            std::printf("frame %ld: resident %llu KiB, heap allocations %llu\n", frame + 1,
+                        static_cast<unsigned long long>(GetResidentBytes() / 1024),
+                        static_cast<unsigned long long>(GetFrameAllocations()));
 
         auto shots = options.shots.equal_range(frame);
         for (auto it = shots.first; it != shots.second; ++it) {
@@ -249,6 +315,13 @@ int main(int argc, char** argv) {
 
     if (!options.audioOut.empty() && !WriteMixerCaptureWav(options.audioOut.c_str())) {
         std::fprintf(stderr, "tavelle-play: cannot write %s\n", options.audioOut.c_str());
+        driverFailure = 1;
+    }
+    const bool report = options.monkey || !options.statsPath.empty() || options.statsEvery > 0;
+    if (report)
+        std::fputs(StatsReportText(frame).c_str(), stdout);
+    if (!options.statsPath.empty() && !WriteTextFile(options.statsPath, StatsReportJson(frame))) {
+        std::fprintf(stderr, "tavelle-play: cannot write %s\n", options.statsPath.c_str());
         driverFailure = 1;
     }
     ShutdownGame();
