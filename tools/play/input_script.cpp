@@ -24,9 +24,9 @@ struct PlainVerb {
 
 // Events that take nothing but their frame.
 constexpr PlainVerb PLAIN_VERBS[] = {
-    {"minimize", SCRIPT_MINIMIZE},       {"restore", SCRIPT_RESTORE},
-    {"focus-lost", SCRIPT_FOCUS_LOST},   {"focus-gained", SCRIPT_FOCUS_GAINED},
-    {"audio-lost", SCRIPT_AUDIO_LOST},   {"audio-back", SCRIPT_AUDIO_BACK},
+    {"minimize", SCRIPT_MINIMIZE},     {"restore", SCRIPT_RESTORE},
+    {"focus-lost", SCRIPT_FOCUS_LOST}, {"focus-gained", SCRIPT_FOCUS_GAINED},
+    {"audio-lost", SCRIPT_AUDIO_LOST}, {"audio-back", SCRIPT_AUDIO_BACK},
     {"close", SCRIPT_CLOSE},
 };
 

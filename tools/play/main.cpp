@@ -31,7 +31,8 @@ namespace {
 const char USAGE[] =
     "usage: tavelle-play [--data DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
-    "                    [--monkey SEED [--monkey-rate N]] [--stats PATH] [--stats-every N]\n"
+    "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
+    "                    [--stats-every N]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -44,6 +45,7 @@ const char USAGE[] =
     "  --monkey SEED      random clicks, drags, F1, minimise/restore and focus changes,\n"
     "                     the same for the same seed; never Escape. With --input, both apply\n"
     "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
+    "  --monkey-f1 M      share of the actions, per thousand, that press F1 (default 3)\n"
     "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
     "                     memory, heap allocations) as JSON; it is always printed to stdout\n"
     "  --stats-every N    print frame, resident memory and allocations every N frames\n"
@@ -62,6 +64,7 @@ struct Options {
     bool monkey = false;
     std::uint64_t monkeySeed = 0;
     long monkeyRate = 10;
+    long monkeyReloads = 3;
     std::string statsPath;
     long statsEvery = 0;
 };
@@ -125,6 +128,11 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
             options->monkeyRate = std::strtol(value, &end, 10);
             if (*end != '\0' || options->monkeyRate < 0 || options->monkeyRate > 100)
                 return "--monkey-rate needs a percentage 0-100, got '" + std::string(value) + "'";
+        } else if (arg == "--monkey-f1") {
+            options->monkeyReloads = std::strtol(value, &end, 10);
+            if (*end != '\0' || options->monkeyReloads < 0 || options->monkeyReloads > 1000)
+                return "--monkey-f1 needs a share per thousand 0-1000, got '" + std::string(value) +
+                       "'";
         } else if (arg == "--stats") {
             options->statsPath = value;
         } else if (arg == "--stats-every") {
@@ -262,7 +270,8 @@ int main(int argc, char** argv) {
     long frame = 0;
     int driverFailure = 0;
     if (options.monkey)
-        StartMonkey(options.monkeySeed, static_cast<int>(options.monkeyRate));
+        StartMonkey(options.monkeySeed, static_cast<int>(options.monkeyRate),
+                    static_cast<int>(options.monkeyReloads));
     std::vector<ScriptEvent> monkeyEvents;
     for (; frame < options.frames && !IsQuitRequested(); ++frame) {
         setClock(frame);
@@ -289,9 +298,9 @@ int main(int argc, char** argv) {
         else
             CountSkippedFrame();
         if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0)
-            std::printf("frame %ld: resident %llu KiB, heap allocations %llu\n", frame + 1,
-                        static_cast<unsigned long long>(GetResidentBytes() / 1024),
-                        static_cast<unsigned long long>(GetFrameAllocations()));
+            std::printf("frame %ld: resident %llu KiB, reloads %ld, heap allocations %llu\n",
+                        frame + 1, static_cast<unsigned long long>(GetResidentBytes() / 1024),
+                        GetReloadCount(), static_cast<unsigned long long>(GetFrameAllocations()));
 
         auto shots = options.shots.equal_range(frame);
         for (auto it = shots.first; it != shots.second; ++it) {

@@ -19,6 +19,7 @@ constexpr int SCREEN_HEIGHT = 768;
 struct Monkey {
     std::uint64_t state = 0;
     int rate = 0;
+    int reloadShare = 0;
     // Events already decided for later frames (button releases, drag moves, restores).
     std::vector<ScriptEvent> pending;
     // No new action starts before this frame: the one under way is still running.
@@ -57,10 +58,10 @@ bool ProjectToScreen(const Vec3& world, Point* out) {
     if (!(clip.z > 0.0f && clip.z < 1.0f) || clip.x < -1.0f || clip.x > 1.0f || clip.y < -1.0f ||
         clip.y > 1.0f)
         return false;
-    out->x = std::clamp(static_cast<int>((clip.x + 1.0f) * 0.5f * SCREEN_WIDTH), 0,
-                        SCREEN_WIDTH - 1);
-    out->y = std::clamp(static_cast<int>((1.0f - clip.y) * 0.5f * SCREEN_HEIGHT), 0,
-                        SCREEN_HEIGHT - 1);
+    out->x =
+        std::clamp(static_cast<int>((clip.x + 1.0f) * 0.5f * SCREEN_WIDTH), 0, SCREEN_WIDTH - 1);
+    out->y =
+        std::clamp(static_cast<int>((1.0f - clip.y) * 0.5f * SCREEN_HEIGHT), 0, SCREEN_HEIGHT - 1);
     return true;
 }
 
@@ -169,6 +170,12 @@ void StartPair(long frame, ScriptEventType first, ScriptEventType second, int lo
 }
 
 void StartAction(long frame, std::vector<ScriptEvent>* now) {
+    if (RandomInt(0, 999) < s_monkey.reloadShare) {
+        Add(now, frame, SCRIPT_KEY_DOWN, 0, 0, 0, DIK_F1);
+        Add(&s_monkey.pending, frame + 1, SCRIPT_KEY_UP, 0, 0, 0, DIK_F1);
+        s_monkey.busyUntil = frame + 2;
+        return;
+    }
     const int roll = RandomInt(0, 999);
     if (roll < 650) {
         StartClick(frame, 0, now);
@@ -181,21 +188,18 @@ void StartAction(long frame, std::vector<ScriptEvent>* now) {
         StartClick(frame, RandomInt(1, 2), now);
     } else if (roll < 950) {
         StartPair(frame, SCRIPT_MINIMIZE, SCRIPT_RESTORE, 120, now);
-    } else if (roll < 990) {
-        StartPair(frame, SCRIPT_FOCUS_LOST, SCRIPT_FOCUS_GAINED, 60, now);
     } else {
-        Add(now, frame, SCRIPT_KEY_DOWN, 0, 0, 0, DIK_F1);
-        Add(&s_monkey.pending, frame + 1, SCRIPT_KEY_UP, 0, 0, 0, DIK_F1);
-        s_monkey.busyUntil = frame + 2;
+        StartPair(frame, SCRIPT_FOCUS_LOST, SCRIPT_FOCUS_GAINED, 60, now);
     }
 }
 
 } // namespace
 
-void StartMonkey(std::uint64_t seed, int rate) {
+void StartMonkey(std::uint64_t seed, int rate, int reloadShare) {
     s_monkey = Monkey{};
     s_monkey.state = seed;
     s_monkey.rate = std::clamp(rate, 0, 100);
+    s_monkey.reloadShare = std::clamp(reloadShare, 0, 1000);
 }
 
 void AddMonkeyEvents(long frame, std::vector<ScriptEvent>* events) {

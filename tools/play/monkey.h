@@ -11,8 +11,8 @@
 #include <vector>
 
 // rate: the chance, in percent, that the monkey starts an action on a frame
-// where it is idle.
-void StartMonkey(std::uint64_t seed, int rate);
+// where it is idle; reloadShare: the share of actions, per thousand, that press F1.
+void StartMonkey(std::uint64_t seed, int rate, int reloadShare);
 // Appends the events for this frame, aimed from the game state as it stands
 // before the frame runs.
 void AddMonkeyEvents(long frame, std::vector<ScriptEvent>* events);

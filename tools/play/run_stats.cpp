@@ -23,6 +23,7 @@ struct RunStats {
     long loadingFrames = 0;
     long skippedFrames = 0;
     long scenariosStarted = 0;
+    long reloads = 0;
     long mapChanges = 0;
     bool mapsSeen[16] = {};
     int lastMap = 0;
@@ -88,6 +89,10 @@ std::uint64_t GetPeakResidentBytes() {
     return ReadStatusKilobytes("VmHWM");
 }
 
+long GetReloadCount() {
+    return s_stats.reloads;
+}
+
 std::uint64_t GetFrameAllocations() {
     return s_stats.frameAllocations;
 }
@@ -111,6 +116,8 @@ void EndStatsFrame() {
         s_stats.loadingFrames++;
     if (state == FRAME_FIELD && g_frameNo == FRAME_SCENARIO)
         s_stats.scenariosStarted++;
+    if ((state == FRAME_FIELD || state == FRAME_SCENARIO) && g_frameNo == FRAME_PREPARE_LOADING)
+        s_stats.reloads++;
     const bool mapChanged = g_builtMap != s_stats.lastMap;
     if (mapChanged) {
         if (s_stats.lastMap != 0)
@@ -146,6 +153,7 @@ std::string StatsReportText(long framesRun) {
     text += "maps visited: " + (maps.empty() ? std::string("none") : maps) + " (" +
             std::to_string(s_stats.mapChanges) + " map changes)\n";
     text += "scenarios started: " + std::to_string(s_stats.scenariosStarted) + "\n";
+    text += "reloads: " + std::to_string(s_stats.reloads) + "\n";
     text += "messages shown: " + std::to_string(GetMessageBoxCount()) + "\n";
     text += "resident memory: peak " + Mebibytes(GetPeakResidentBytes()) + ", final " +
             Mebibytes(GetResidentBytes()) + "\n";
@@ -180,6 +188,7 @@ std::string StatsReportJson(long framesRun) {
     json.EndArray();
     json.Int("mapChanges", s_stats.mapChanges);
     json.Int("scenariosStarted", s_stats.scenariosStarted);
+    json.Int("reloads", s_stats.reloads);
     json.Int("messages", GetMessageBoxCount());
     json.Int("peakResidentBytes", static_cast<long long>(GetPeakResidentBytes()));
     json.Int("finalResidentBytes", static_cast<long long>(GetResidentBytes()));
