@@ -297,10 +297,12 @@ int main(int argc, char** argv) {
             EndStatsFrame();
         else
             CountSkippedFrame();
-        if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0)
+        if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0) {
             std::printf("frame %ld: resident %llu KiB, reloads %ld, heap allocations %llu\n",
                         frame + 1, static_cast<unsigned long long>(GetResidentBytes() / 1024),
                         GetReloadCount(), static_cast<unsigned long long>(GetFrameAllocations()));
+            std::fflush(stdout);
+        }
 
         auto shots = options.shots.equal_range(frame);
         for (auto it = shots.first; it != shots.second; ++it) {
