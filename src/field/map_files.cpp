@@ -1,6 +1,7 @@
 #include "field/map_files.h"
 
 #include "archive/archive.h"
+#include "archive/line_ends.h"
 #include "field/characters.h"
 #include "field/events.h"
 #include "render/camera.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 const char g_mapFileNames[MAP_FILE_KIND_COUNT][MAP_COUNT + 1][MAP_FILE_NAME_SIZE] = {
@@ -82,6 +84,9 @@ char* ReadMapFile(MapFileKind kind, int map) {
         return nullptr;
     }
     text[size / 4] = '\0';
+    // Line feeds delimit, carriage returns before them do no harm: only a file
+    // with carriage returns alone needs them turned into line feeds.
+    ConvertLoneCarriageReturns(text, std::strlen(text));
     return text;
 }
 

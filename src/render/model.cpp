@@ -1,5 +1,6 @@
 #include "render/model.h"
 
+#include "archive/line_ends.h"
 #include "render/assets.h"
 #include "render/render_setup.h"
 #include "scenario/tokenizer.h"
@@ -50,7 +51,11 @@ bool Read3DDHeader(char** cursor, Model* model, char** textureKey) {
     model->faceCount = faceCount;
     model->vertices.Reset(vertexCount, vertexCount);
     model->indices.Reset(faceCount, faceCount);
-    key[std::strlen(key) - 1] = '\0';
+    // The carriage return of a CR LF line end; a key that ends its line with a
+    // line feed alone keeps all its characters.
+    const std::size_t keyLength = std::strlen(key);
+    if (key[keyLength - 1] == '\r')
+        key[keyLength - 1] = '\0';
     *textureKey = key;
     return true;
 }
@@ -115,6 +120,7 @@ void FillModelIndices(const Model& model, std::uint16_t* out) {
 }
 
 HRESULT Load3DD(Model* model, char* text, float sx, float sy, float sz) {
+    ConvertLoneCarriageReturns(text, std::strlen(text));
     Parse3DD(text, model);
     if (model->vertexCount == 0)
         return E_FAIL;

@@ -1,6 +1,7 @@
 #include "scenario/scenario_store.h"
 
 #include "archive/archive.h"
+#include "archive/line_ends.h"
 #include "platform/window/message_box.h"
 #include "scenario/tokenizer.h"
 
@@ -37,7 +38,8 @@ void StoreScenarioText(int n, const char* text, std::size_t length) {
 }
 
 // Reads an archive entry whole; false (after the archive's own messages) when it is
-// missing. The text is the decoded bytes, NUL-terminated one byte past them.
+// missing. The text is the bytes up to the first NUL or the end of the entry, with
+// CR LF line ends whatever the author's editor wrote.
 static bool ReadWholeEntry(const char* key, std::vector<char>* text) {
     const std::uint32_t size = GetArchiveFileSize(key);
     if (size == ARCHIVE_SIZE_NOT_FOUND) {
@@ -45,11 +47,11 @@ static bool ReadWholeEntry(const char* key, std::vector<char>* text) {
         return false;
     }
     const std::size_t decoded = size / 4;
-    text->assign(decoded + 1, '\0');
-    if (FAILED(ReadArchiveFile(key, text->data())))
+    std::vector<char> bytes(decoded + 1, '\0');
+    if (FAILED(ReadArchiveFile(key, bytes.data())))
         return false;
-    (*text)[decoded] = '\0';
-    text->resize(decoded);
+    bytes[decoded] = '\0';
+    *text = ToCrLfLineEnds(bytes.data(), std::strlen(bytes.data()));
     return true;
 }
 
@@ -57,7 +59,8 @@ static void LoadScenarioSlot(int n, const char* key) {
     std::vector<char> script;
     if (!ReadWholeEntry(key, &script))
         return;
-    const std::size_t length = std::strlen(script.data());
+    const std::size_t length = script.size();
+    script.push_back('\0');
     if (length > static_cast<std::size_t>(SCENARIO_MAX_LENGTH)) {
         char text[128];
         std::snprintf(text, sizeof text, "シナリオ %d が長すぎます。%d バイトで切りました", n,

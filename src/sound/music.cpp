@@ -3,6 +3,7 @@
 #include "sound/direct_sound.h"
 #include "sound/ogg_file_reader.h"
 
+#include "platform/audio/mixer.h"
 #include "platform/window/message_box.h"
 
 // Defined with the table so that the table, defined after it, is destroyed first.
@@ -52,6 +53,8 @@ bool StopMusicChannel(int channel) {
 }
 
 void OpenGameMusic() {
+    // A reload is also the moment to look for an output device that went away.
+    RestoreAudioOutput();
     for (int channel = 0; channel < MUSIC_CHANNEL_COUNT; ++channel)
         OpenMusicChannel(channel, MUSIC_FILES[channel]);
     g_bgmRequestedChannel = 0;

@@ -17,6 +17,27 @@ constexpr KeyName KEY_NAMES[] = {
     {"SPACE", DIK_SPACE}, {"RETURN", DIK_RETURN},
 };
 
+struct PlainVerb {
+    const char* name;
+    ScriptEventType type;
+};
+
+// Events that take nothing but their frame.
+constexpr PlainVerb PLAIN_VERBS[] = {
+    {"minimize", SCRIPT_MINIMIZE},     {"restore", SCRIPT_RESTORE},
+    {"focus-lost", SCRIPT_FOCUS_LOST}, {"focus-gained", SCRIPT_FOCUS_GAINED},
+    {"audio-lost", SCRIPT_AUDIO_LOST}, {"audio-back", SCRIPT_AUDIO_BACK},
+    {"close", SCRIPT_CLOSE},
+};
+
+const ScriptEventType* FindPlainVerb(const std::string& verb) {
+    for (const PlainVerb& plain : PLAIN_VERBS) {
+        if (verb == plain.name)
+            return &plain.type;
+    }
+    return nullptr;
+}
+
 bool ParseButton(std::istringstream& in, int* button) {
     std::string name;
     if (!(in >> name)) {
@@ -80,8 +101,8 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         event.type = SCRIPT_KEY_UP;
         event.frame = frame + 1;
         events->push_back(event);
-    } else if (verb == "minimize" || verb == "restore") {
-        event.type = verb == "minimize" ? SCRIPT_MINIMIZE : SCRIPT_RESTORE;
+    } else if (const ScriptEventType* type = FindPlainVerb(verb)) {
+        event.type = *type;
         events->push_back(event);
     } else if (verb == "copy") {
         if (!(in >> event.from >> event.to)) {

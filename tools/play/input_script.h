@@ -13,6 +13,11 @@ enum ScriptEventType {
     SCRIPT_MINIMIZE,
     SCRIPT_RESTORE,
     SCRIPT_COPY, // a file copied over another, as an author saving an edit
+    SCRIPT_FOCUS_LOST,
+    SCRIPT_FOCUS_GAINED,
+    SCRIPT_AUDIO_LOST, // the audio output device goes away
+    SCRIPT_AUDIO_BACK, // an audio output device is plugged in
+    SCRIPT_CLOSE,      // the window is closed
 };
 
 struct ScriptEvent {

@@ -1,7 +1,9 @@
 // tavelle-play: runs the real game frame by frame with no display, from an input
 // script, on a virtual clock, and writes screenshots, state files and audio.
 #include "input_script.h"
+#include "monkey.h"
 #include "png_writer.h"
+#include "run_stats.h"
 #include "state_json.h"
 
 #include "app/game_main.h"
@@ -31,6 +33,8 @@ namespace {
 const char USAGE[] =
     "usage: tavelle-play [--data DIR | --unpacked DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
+    "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
+    "                    [--stats-every N]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -45,6 +49,15 @@ const char USAGE[] =
     "  --shot K:PATH      write the frame that frame K presented as a 1024x768 PNG\n"
     "  --state K:PATH     write the game state after frame K as JSON\n"
     "  --audio-out PATH   write everything the mixer produced as a 44100 Hz stereo WAV\n"
+    "  --monkey SEED      random clicks, drags, F1, minimise/restore and focus changes,\n"
+    "                     the same for the same seed; never Escape. With --input, both apply\n"
+    "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
+    "  --monkey-f1 M      share of the actions, per thousand, that press F1 (default 3)\n"
+    "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
+    "                     memory, heap allocations) as JSON; it is always printed to stdout\n"
+    "  --stats-every N    print frame, resident memory and allocations every N frames\n"
+    "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
+    "                     'K close'\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails.\n";
 
 struct Options {
@@ -57,6 +70,12 @@ struct Options {
     std::multimap<long, std::string> shots;
     std::multimap<long, std::string> states;
     std::string audioOut;
+    bool monkey = false;
+    std::uint64_t monkeySeed = 0;
+    long monkeyRate = 10;
+    long monkeyReloads = 3;
+    std::string statsPath;
+    long statsEvery = 0;
 };
 
 int Fail(const std::string& message) {
@@ -113,6 +132,26 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
                 return "--state needs K:PATH, got '" + std::string(value) + "'";
         } else if (arg == "--audio-out") {
             options->audioOut = value;
+        } else if (arg == "--monkey") {
+            options->monkey = true;
+            options->monkeySeed = std::strtoull(value, &end, 10);
+            if (*end != '\0' || *value == '\0' || *value == '-')
+                return "--monkey needs a seed (a whole number), got '" + std::string(value) + "'";
+        } else if (arg == "--monkey-rate") {
+            options->monkeyRate = std::strtol(value, &end, 10);
+            if (*end != '\0' || options->monkeyRate < 0 || options->monkeyRate > 100)
+                return "--monkey-rate needs a percentage 0-100, got '" + std::string(value) + "'";
+        } else if (arg == "--monkey-f1") {
+            options->monkeyReloads = std::strtol(value, &end, 10);
+            if (*end != '\0' || options->monkeyReloads < 0 || options->monkeyReloads > 1000)
+                return "--monkey-f1 needs a share per thousand 0-1000, got '" + std::string(value) +
+                       "'";
+        } else if (arg == "--stats") {
+            options->statsPath = value;
+        } else if (arg == "--stats-every") {
+            options->statsEvery = std::strtol(value, &end, 10);
+            if (*end != '\0' || options->statsEvery < 1)
+                return "--stats-every needs a count of frames, got '" + std::string(value) + "'";
         } else {
             return "unknown option " + arg;
         }
@@ -169,6 +208,21 @@ bool ApplyEvent(const ScriptEvent& event) {
         }
         break;
     }
+    case SCRIPT_FOCUS_LOST:
+        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_LOST, 0});
+        break;
+    case SCRIPT_FOCUS_GAINED:
+        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_GAINED, 0});
+        break;
+    case SCRIPT_AUDIO_LOST:
+        HandleAudioDeviceRemoved();
+        break;
+    case SCRIPT_AUDIO_BACK:
+        RestoreAudioOutput();
+        break;
+    case SCRIPT_CLOSE:
+        PostQuitEvent();
+        break;
     }
     return true;
 }
@@ -212,6 +266,7 @@ int main(int argc, char** argv) {
     options.audioOut = AbsolutePath(options.audioOut);
     for (ScriptEvent& event : events)
         event.from = event.from.empty() ? event.from : AbsolutePath(event.from);
+    options.statsPath = AbsolutePath(options.statsPath);
 
     if (options.unpacked) {
         const std::string why = EnterUnpackedGameFolder(options.dataDir.c_str());
@@ -247,20 +302,42 @@ int main(int argc, char** argv) {
     std::size_t nextEvent = 0;
     long frame = 0;
     int driverFailure = 0;
+    if (options.monkey)
+        StartMonkey(options.monkeySeed, static_cast<int>(options.monkeyRate),
+                    static_cast<int>(options.monkeyReloads));
+    std::vector<ScriptEvent> monkeyEvents;
     for (; frame < options.frames && !IsQuitRequested(); ++frame) {
         setClock(frame);
         while (nextEvent < events.size() && events[nextEvent].frame <= frame) {
             if (!ApplyEvent(events[nextEvent++]))
                 driverFailure = 1;
         }
+        if (options.monkey) {
+            monkeyEvents.clear();
+            AddMonkeyEvents(frame, &monkeyEvents);
+            for (const ScriptEvent& event : monkeyEvents)
+                ApplyEvent(event);
+        }
         PumpWindowEvents();
         if (IsQuitRequested())
             break;
         bool presented = false;
-        if (g_windowActive == 1) {
+        const bool runs = g_windowActive == 1;
+        BeginStatsFrame();
+        if (runs) {
             presented = RunFrame() == 1;
         }
         PumpMixer(audioFramesPerFrame);
+        if (runs)
+            EndStatsFrame();
+        else
+            CountSkippedFrame();
+        if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0) {
+            std::printf("frame %ld: resident %llu KiB, reloads %ld, heap allocations %llu\n",
+                        frame + 1, static_cast<unsigned long long>(GetResidentBytes() / 1024),
+                        GetReloadCount(), static_cast<unsigned long long>(GetFrameAllocations()));
+            std::fflush(stdout);
+        }
 
         auto shots = options.shots.equal_range(frame);
         for (auto it = shots.first; it != shots.second; ++it) {
@@ -284,6 +361,13 @@ int main(int argc, char** argv) {
 
     if (!options.audioOut.empty() && !WriteMixerCaptureWav(options.audioOut.c_str())) {
         std::fprintf(stderr, "tavelle-play: cannot write %s\n", options.audioOut.c_str());
+        driverFailure = 1;
+    }
+    const bool report = options.monkey || !options.statsPath.empty() || options.statsEvery > 0;
+    if (report)
+        std::fputs(StatsReportText(frame).c_str(), stdout);
+    if (!options.statsPath.empty() && !WriteTextFile(options.statsPath, StatsReportJson(frame))) {
+        std::fprintf(stderr, "tavelle-play: cannot write %s\n", options.statsPath.c_str());
         driverFailure = 1;
     }
     ShutdownGame();

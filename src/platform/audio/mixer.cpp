@@ -20,6 +20,10 @@ struct MixerOutput {
     int users = 0;
     bool manualPump = false;
     SDL_AudioDeviceID device = 0;
+    // SDL's audio part stays initialised while the output has users, even with
+    // the device lost, so that SDL keeps reporting devices that appear.
+    bool subsystem = false;
+    bool lost = false;
     bool capture = false;
     std::vector<std::int16_t> captured;
 };
@@ -47,8 +51,6 @@ void SDLCALL AudioCallback(void*, Uint8* stream, int length) {
 }
 
 bool OpenDevice(MixerOutput& output) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-        return false;
     SDL_AudioSpec want = {};
     want.freq = MIXER_RATE;
     want.format = AUDIO_S16SYS;
@@ -58,12 +60,26 @@ bool OpenDevice(MixerOutput& output) {
     SDL_AudioSpec have = {};
     // No changes allowed: SDL converts to whatever the hardware wants.
     output.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (output.device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (output.device == 0)
         return false;
-    }
     SDL_PauseAudioDevice(output.device, 0);
     return true;
+}
+
+bool StartOutput(MixerOutput& output) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    output.subsystem = true;
+    if (OpenDevice(output))
+        return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    output.subsystem = false;
+    return false;
+}
+
+bool IsLost(MixerOutput& output) {
+    std::lock_guard<std::mutex> guard(output.lock);
+    return output.lost;
 }
 
 } // namespace
@@ -94,9 +110,15 @@ void PumpMixer(int frames) {
     if (!IsMixerManualPump())
         return;
     std::int16_t samples[MIX_SLICE_FRAMES * MIXER_CHANNELS];
+    const bool lost = IsLost(output);
     while (frames > 0) {
         int slice = std::min(frames, MIX_SLICE_FRAMES);
-        MixSlice(samples, slice);
+        // A lost device takes nothing: the voices stand still, as they do when
+        // SDL stops calling the audio callback.
+        if (lost)
+            std::fill(samples, samples + slice * MIXER_CHANNELS, std::int16_t(0));
+        else
+            MixSlice(samples, slice);
         // Refills woken by this slice finish before the next slice is mixed, as
         // they would on a real device long before the cursor came near them.
         WaitForEventWork(PUMP_WORK_TIMEOUT_MS);
@@ -127,7 +149,7 @@ bool WriteMixerCaptureWav(const char* path) {
 bool AcquireAudioOutput() {
     MixerOutput& output = GetOutput();
     std::lock_guard<std::mutex> guard(output.lock);
-    if (output.users == 0 && !output.manualPump && !OpenDevice(output))
+    if (output.users == 0 && !output.manualPump && !StartOutput(output))
         return false;
     output.users++;
     return true;
@@ -139,9 +161,50 @@ void ReleaseAudioOutput() {
     if (output.users <= 0)
         return;
     output.users--;
-    if (output.users == 0 && output.device != 0) {
+    if (output.users > 0)
+        return;
+    if (output.device != 0) {
         SDL_CloseAudioDevice(output.device);
         output.device = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
+    if (output.subsystem) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        output.subsystem = false;
+    }
+    output.lost = false;
+}
+
+void HandleAudioDeviceRemoved() {
+    MixerOutput& output = GetOutput();
+    std::lock_guard<std::mutex> guard(output.lock);
+    if (output.users == 0 || output.lost)
+        return;
+    // Closing waits for SDL's audio thread to leave the callback, which takes
+    // only voice locks, never this one.
+    if (output.device != 0) {
+        SDL_CloseAudioDevice(output.device);
+        output.device = 0;
+    }
+    output.lost = true;
+}
+
+bool RestoreAudioOutput() {
+    MixerOutput& output = GetOutput();
+    std::lock_guard<std::mutex> guard(output.lock);
+    if (!output.lost)
+        return output.users > 0;
+    if (!output.manualPump && !OpenDevice(output))
+        return false;
+    output.lost = false;
+    return true;
+}
+
+bool IsAudioOutputLost() {
+    return IsLost(GetOutput());
+}
+
+bool IsAudioOutputDevice(std::uint32_t id) {
+    MixerOutput& output = GetOutput();
+    std::lock_guard<std::mutex> guard(output.lock);
+    return output.device != 0 && output.device == id;
 }

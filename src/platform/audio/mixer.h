@@ -33,3 +33,17 @@ void MixOutput(std::int16_t* out, int frames);
 // false when no audio device can be opened.
 bool AcquireAudioOutput();
 void ReleaseAudioOutput();
+
+// The output device went away (unplugged, or the sound server ended). The device
+// is closed and mixing stops: every buffer keeps its contents, cursor and playing
+// state and no notification fires, so the game goes on silently and no streaming
+// thread gets work it would have to finish. In manual-pump mode the pump then
+// produces silence.
+void HandleAudioDeviceRemoved();
+// After a device was lost: opens the default device again, and mixing resumes
+// where it stopped. Called when a device appears and when the game reloads.
+// true when the output is (again) available; also true when it was never lost.
+bool RestoreAudioOutput();
+bool IsAudioOutputLost();
+// True when id is SDL's number of the device the mixer plays on.
+bool IsAudioOutputDevice(std::uint32_t id);

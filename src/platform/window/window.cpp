@@ -1,5 +1,6 @@
 #include "platform/window/window.h"
 
+#include "platform/audio/mixer.h"
 #include "platform/input/sdl_key_map.h"
 
 #include <SDL.h>
@@ -50,6 +51,15 @@ WindowEvent TranslateEvent(const SDL_Event& event) {
         default:
             break;
         }
+        break;
+    // Audio devices coming and going concern the mixer alone; the game goes on.
+    case SDL_AUDIODEVICEREMOVED:
+        if (!event.adevice.iscapture && IsAudioOutputDevice(event.adevice.which))
+            HandleAudioDeviceRemoved();
+        break;
+    case SDL_AUDIODEVICEADDED:
+        if (!event.adevice.iscapture)
+            RestoreAudioOutput();
         break;
     default:
         break;

@@ -35,6 +35,15 @@ class MapFileTest : public FieldTest {
              "3\n1 1 2 0 3 2.9 0 7\n1 9 4 0 5 1 0 8\n2 1 6 0 7 1 0 9\n1 1 8 0 8 1 0 10\n"},
             {"./Data/map2base.dat", "0 20 -20 0 0 0 0 17 1 2\n"},
         };
+        Pack(files);
+        for (int k = 0; k < E_VAR_COUNT; ++k)
+            g_eVars[k] = 0;
+        g_eVars[1] = 1;
+        ClearRecordedMessages();
+    }
+    void TearDown() override { std::remove(path_.c_str()); }
+
+    void Pack(const std::vector<std::pair<std::string, std::string>>& files) {
         std::vector<ArchiveFileData> data;
         for (const auto& [key, text] : files)
             data.push_back({key, std::vector<std::uint8_t>(text.begin(), text.end())});
@@ -47,12 +56,7 @@ class MapFileTest : public FieldTest {
         std::fwrite(image.data(), 1, image.size(), file);
         std::fclose(file);
         ASSERT_EQ(OpenArchiveFile(path_.c_str()), S_OK);
-        for (int k = 0; k < E_VAR_COUNT; ++k)
-            g_eVars[k] = 0;
-        g_eVars[1] = 1;
-        ClearRecordedMessages();
     }
-    void TearDown() override { std::remove(path_.c_str()); }
     std::string path_;
 };
 
@@ -147,6 +151,25 @@ TEST_F(MapFileTest, UnusableOrMissingFilesLeaveThePreviousMap) {
     LoadEventObjects(3);
     EXPECT_FALSE(g_fieldCharacters[2].active);
     EXPECT_FALSE(g_eventObjects[5].active);
+}
+
+TEST_F(MapFileTest, CarriageReturnOnlyFilesReadLikeTheirLineFeedTwins) {
+    // Map 1's base file and a chara file with CR-only line ends: carriage returns
+    // are no delimiter, so without the conversion every line would run into the next.
+    Pack({{"./Data/map1base.dat", "0,20,-20\r0,0,0\r0\r2,2,2\r1,1,1\r1,1,1\r3,3,3\rEOF"},
+          {"./Data/map1chara.dat", "C\r1 4 0 5 2 1 0\r"}});
+    ASSERT_TRUE(LoadMapTerrain(1));
+    EXPECT_EQ(g_mapTerrain.W, 2);
+    EXPECT_EQ(g_mapTerrain.H, 2);
+    EXPECT_FLOAT_EQ(g_camera.eye.z, -20.0f);
+    Vec3 point = {3.0f, 0.0f, 1.0f};
+    GroundHeight(&point);
+    EXPECT_FLOAT_EQ(point.y, 1.0f);
+    PlaceLead(0.0f, 0.0f);
+    LoadMapCharacters(1);
+    EXPECT_TRUE(g_fieldCharacters[1].active);
+    EXPECT_FLOAT_EQ(g_fieldCharacters[1].position.x, 4.0f);
+    EXPECT_EQ(g_fieldCharacters[1].number, 2);
 }
 
 TEST(MapTextTest, DecorationAndCarriageReturns) {

@@ -41,8 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"WordHeader", "3DD\n3\n1\n./X/tex.bmp\r\n", true, 3, 1, "./X/tex.bmp"},
         // The capital E ends the count's token: 1E2 is a count of 1, then 2 faces.
         HeaderCase{"CapitalExponent", "0 1E2 ./X/tex.bmp\r\n", true, 1, 2, "./X/tex.bmp"},
-        // A key ending in a plain line feed loses its last real character.
-        HeaderCase{"PlainLineFeedKey", "0 3 1 ./X/tex.bmp\n", true, 3, 1, "./X/tex.bm"},
+        // A key ending in a plain line feed keeps all its characters.
+        HeaderCase{"PlainLineFeedKey", "0 3 1 ./X/tex.bmp\n", true, 3, 1, "./X/tex.bmp"},
         HeaderCase{"Decorated", "|0|, 3 ,=1] ./X/tex.bmp\r\n", true, 3, 1, "./X/tex.bmp"},
         HeaderCase{"CutShort", "0 3 1", false, 0, 0, ""},
         HeaderCase{"NegativeCount", "0 -3 1 ./X/tex.bmp\r\n", false, 0, 0, ""},

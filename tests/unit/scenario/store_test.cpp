@@ -75,15 +75,40 @@ TEST_F(ScenarioStore, LoadsTheSlotsTheListNames) {
     EXPECT_EQ(GetRecordedMessages()[0].caption, "ERROR");
 }
 
-TEST_F(ScenarioStore, ShortListsAndLfOnlyNames) {
-    // LF-only line ends lose the last letter of each name, so the key is not found.
-    OpenArchiveOf({{"./Scenario/fileNameList.txt", Bytes("./Scenario/a.txt\n./Scenario/b.txtx\n")},
-                   {"./Scenario/a.txt", Bytes("first")},
-                   {"./Scenario/b.txt", Bytes("second")}});
+TEST_F(ScenarioStore, ListsAndScriptsWithAnyLineEnds) {
+    // The same list and script with CR LF, LF-only and CR-only line ends: the
+    // slots and their texts come out the same, with CR LF, which the label search,
+    // comments and line continuation count on.
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(end)));
+        ClearRecordedMessages();
+        const std::string e = end;
+        OpenArchiveOf({{"./Scenario/fileNameList.txt",
+                        Bytes("./Scenario/a.txt" + e + "NONE" + e + "./Scenario/b.txt" + e)},
+                       {"./Scenario/a.txt", Bytes(";note" + e + "*start" + e + "Hi[l]" + e)},
+                       {"./Scenario/b.txt", Bytes("second")}});
+        LoadScenarioStore();
+        EXPECT_STREQ(ScenarioText(0), ";note\r\n*start\r\nHi[l]\r\n");
+        EXPECT_STREQ(ScenarioText(1), "");
+        EXPECT_STREQ(ScenarioText(2), "second");
+        EXPECT_TRUE(GetRecordedMessages().empty());
+    }
+}
+
+TEST_F(ScenarioStore, ShortListsAndEmptyNames) {
+    // A line made of its CR alone is the empty key, which is not found; the list
+    // ends after two names, so later slots stay as they are.
+    OpenArchiveOf(
+        {{"./Scenario/fileNameList.txt", Bytes("./Scenario/a.txt\r\n\r\n./Scenario/b.txt\r\n")},
+         {"./Scenario/a.txt", Bytes("first")},
+         {"./Scenario/b.txt", Bytes("second")}});
+    StoreScenarioText(3, "old", 3);
     LoadScenarioStore();
-    EXPECT_STREQ(ScenarioText(0), "");
-    EXPECT_STREQ(ScenarioText(1), "second");
-    EXPECT_EQ(GetRecordedMessages().size(), 3u); // the missing key's three messages
+    EXPECT_STREQ(ScenarioText(0), "first");
+    EXPECT_STREQ(ScenarioText(1), "");
+    EXPECT_STREQ(ScenarioText(2), "second");
+    EXPECT_STREQ(ScenarioText(3), "old");
+    EXPECT_EQ(GetRecordedMessages().size(), 3u); // the empty key's three messages
 }
 
 // A missing list or script shows the size query's message and then the read's two, and
