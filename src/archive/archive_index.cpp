@@ -1,6 +1,8 @@
 // The start-up read of the archive's table into g_archiveIndex.
 #include "archive/archive.h"
 
+#include "platform/host_path.h"
+
 ArchiveIndex g_archiveIndex;
 std::uint32_t g_archiveEntryCount = 0;
 std::string g_archivePath;
@@ -90,5 +92,6 @@ HRESULT OpenArchiveFile(const char* path) {
 }
 
 HRESULT OpenArchive() {
-    return OpenArchiveFile(ARCHIVE_FILE_NAME);
+    // A copy from a disc made on a case-blind system may be named "zrn.DAT".
+    return OpenArchiveFile(ToHostPath(ARCHIVE_FILE_NAME).c_str());
 }

@@ -1,13 +1,13 @@
 // tavelle-play: runs the real game frame by frame with no display, from an input
 // script, on a virtual clock, and writes screenshots, state files and audio.
 #include "input_script.h"
-#include "png_writer.h"
 #include "state_json.h"
 
 #include "app/game_main.h"
 #include "app/main_loop.h"
 #include "platform/audio/mixer.h"
 #include "platform/gfx/device.h"
+#include "platform/gfx/png_writer.h"
 #include "platform/input/input_devices.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"
