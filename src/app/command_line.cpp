@@ -208,5 +208,5 @@ std::string InstalledDataDir() {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return "";
-    return path.substr(0, slash) + "/../share/tavelle";
+    return path.substr(0, slash) + "/" TAVELLE_DATA_FROM_BIN;
 }

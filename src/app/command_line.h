@@ -42,5 +42,5 @@ bool IsGameFolder(const std::string& dir);
 bool EnterDataFolder(const LaunchOptions& options, const std::string& installedDataDir,
                      std::string* error);
 
-// The demo data installed beside the program: <bin>/../share/tavelle.
+// The demo data installed with the program: <bin>/../share/tavelle as installed.
 std::string InstalledDataDir();

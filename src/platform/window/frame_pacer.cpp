@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr std::uint64_t MAX_FRAMES_BEHIND = 6;
+
 int s_fps = 60;
 std::uint64_t s_deadline = 0;
 
@@ -25,7 +27,10 @@ void WaitForNextFrame() {
     const std::uint64_t period =
         QueryPerformanceFrequencyTicks() / static_cast<std::uint64_t>(s_fps);
     const std::uint64_t now = QueryPerformanceCounterTicks();
-    if (s_deadline == 0 || now > s_deadline + period)
+    // A short stall is made up by the next frames, so that over a second the count
+    // stays right; after a long one (a minimised window, a busy machine) the count
+    // starts afresh instead of racing.
+    if (s_deadline == 0 || now > s_deadline + MAX_FRAMES_BEHIND * period)
         s_deadline = now;
     s_deadline += period;
     SleepUntilCounter(s_deadline);

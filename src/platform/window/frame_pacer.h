@@ -4,7 +4,7 @@
 
 // Frames per second at most; 0 leaves the loop unpaced but for a 1 ms pause per frame.
 void SetFrameRateCap(int fps);
-// Called after each frame: waits until the next frame is due. A loop that fell more
-// than a frame behind (a stall, a minimised window) starts counting afresh rather
-// than rushing to catch up.
+// Called after each frame: waits until the next frame is due. Frames late by a few
+// periods are made up without waiting; a loop that fell further behind (a minimised
+// window, a long stall) starts counting afresh rather than racing to catch up.
 void WaitForNextFrame();
