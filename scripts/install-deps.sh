@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   g++ clang clang-format libclang-rt-14-dev cmake ninja-build pkg-config git
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 libegl-dev libgl-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool openbox x11-utils
   libfreetype-dev libfontconfig-dev fontconfig fonts-ipafont-gothic
   libpng-dev libvorbis-dev libogg-dev vorbis-tools sox imagemagick
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,4 +1,4 @@
 // The game: everything happens in GameMain.
 #include "app/game_main.h"
 
-int main() { return GameMain(); }
+int main(int argc, char** argv) { return GameMain(argc, argv); }

@@ -1,13 +1,21 @@
 #include "app/game_main.h"
 
+#include "app/command_line.h"
 #include "app/input.h"
 #include "app/main_loop.h"
 #include "render/render_setup.h"
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
 
+#include "platform/audio/mixer.h"
+#include "platform/gfx/device.h"
+#include "platform/gfx/screenshot_file.h"
 #include "platform/input/key_codes.h"
+#include "platform/window/frame_pacer.h"
 #include "platform/window/message_box.h"
+
+#include <cstdio>
+#include <string>
 
 int g_windowActive = 0;
 float g_windowPosX = 0.0f;
@@ -16,6 +24,34 @@ float g_windowPosY = 0.0f;
 namespace {
 
 bool s_quitRequested = false;
+bool s_screenshotWanted = false;
+
+// The frame the last Present showed, as the player saw it inside the window.
+void SaveFrameScreenshot() {
+    const std::uint8_t* frame = GetCapturedFrame();
+    if (!frame)
+        return;
+    std::string error;
+    const std::string path = SaveScreenshot(frame, GAME_FRAME_WIDTH, GAME_FRAME_HEIGHT, &error);
+    if (path.empty())
+        std::fprintf(stderr, "tavelle: screenshot not saved: %s\n", error.c_str());
+    else
+        std::fprintf(stderr, "tavelle: screenshot saved as %s\n", path.c_str());
+}
+
+// One frame when frames may run, with the screenshot the player asked for.
+void RunPacedFrame() {
+    if (s_screenshotWanted)
+        SetPresentCapture(true);
+    const int presented = RunFrame();
+    if (s_screenshotWanted) {
+        if (presented)
+            SaveFrameScreenshot();
+        SetPresentCapture(false);
+        s_screenshotWanted = false;
+    }
+    WaitForNextFrame();
+}
 
 void UpdateWindowPosition() {
     int x = 0, y = 0;
@@ -39,6 +75,9 @@ void HandleWindowEvent(const WindowEvent& event) {
         break;
     case WINDOW_EVENT_RESTORED:
         g_windowActive = 1;
+        break;
+    case WINDOW_EVENT_SCREENSHOT:
+        s_screenshotWanted = true;
         break;
     case WINDOW_EVENT_KEYDOWN:
         // Escape closes the program in every state.
@@ -81,18 +120,35 @@ void ShutdownGame() {
     QuitWindowSystem();
 }
 
-int GameMain() {
+int GameMain(int argc, char** argv) {
+    LaunchOptions options;
+    const int parsed = ParseCommandLine(argc, argv, &options, stdout, stderr);
+    if (parsed != LAUNCH_RUN)
+        return parsed;
+    std::string error;
+    if (!EnterDataFolder(options, InstalledDataDir(), &error)) {
+        std::fprintf(stderr, "tavelle: %s\n", error.c_str());
+        return LAUNCH_EXIT_FAILED;
+    }
+    // Without a display the game would run unseen for ever: say so and stop.
+    if (!InitWindowSystem()) {
+        std::fputs("no display (DISPLAY/WAYLAND_DISPLAY unset or unreachable)\n", stderr);
+        return LAUNCH_EXIT_FAILED;
+    }
+    SetWindowLaunchChoices(options.fullscreen, options.scaleMode);
+    SetFrameRateCap(options.fps);
+    SetMixerGroupGains(options.mute ? 0.0f : options.musicVolume / 100.0f,
+                       options.mute ? 0.0f : options.effectsVolume / 100.0f);
+
     if (!StartupGame())
         return 0;
     while (!s_quitRequested) {
-        if (PeekWindowEvent()) {
+        if (PeekWindowEvent())
             HandleWindowEvent(GetWindowEvent());
-        } else if (g_windowActive == 1) {
-            RunFrame();
-            SleepMilliseconds(1);
-        } else {
+        else if (g_windowActive == 1)
+            RunPacedFrame();
+        else
             WaitWindowEvent();
-        }
     }
     ShutdownGame();
     return 0;

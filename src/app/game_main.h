@@ -13,4 +13,6 @@ void HandleWindowEvent(const WindowEvent& event);
 // True once the window was closed (the quit message was posted).
 bool IsQuitRequested();
 
-int GameMain();
+// The program: the command line, the data folder, start-up, the loop and shut-down.
+// The exit code.
+int GameMain(int argc, char** argv);

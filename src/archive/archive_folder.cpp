@@ -3,6 +3,7 @@
 // walk; reads open the file itself instead of decoding words.
 #include "archive/archive.h"
 
+#include "platform/host_path.h"
 #include "platform/text/cp932.h"
 
 #include <fcntl.h>
@@ -146,11 +147,13 @@ HRESULT OpenArchiveFolder(const char* dir) {
 }
 
 HRESULT OpenArchive() {
+    // A copy from a disc made on a case-blind system may be named "zrn.DAT".
+    const std::string packedPath = ToHostPath(ARCHIVE_FILE_NAME);
     std::error_code error;
-    const bool packed = fs::is_regular_file(ARCHIVE_FILE_NAME, error);
+    const bool packed = fs::is_regular_file(packedPath, error);
     if (s_archiveFolderForced || (!packed && HasScenarioList(".")))
         return OpenArchiveFolder(".");
-    return OpenArchiveFile(ARCHIVE_FILE_NAME);
+    return OpenArchiveFile(packedPath.c_str());
 }
 
 bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out) {

@@ -2,7 +2,6 @@
 // script, on a virtual clock, and writes screenshots, state files and audio.
 #include "input_script.h"
 #include "monkey.h"
-#include "png_writer.h"
 #include "run_stats.h"
 #include "state_json.h"
 
@@ -11,6 +10,7 @@
 #include "app/unpacked_folder.h"
 #include "platform/audio/mixer.h"
 #include "platform/gfx/device.h"
+#include "platform/gfx/png_writer.h"
 #include "platform/input/input_devices.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"

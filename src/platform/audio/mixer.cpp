@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -34,12 +35,17 @@ MixerOutput& GetOutput() {
     return *output;
 }
 
+std::atomic<float> s_streamGroupGain{1.0f};
+std::atomic<float> s_effectGroupGain{1.0f};
+
 void MixSlice(std::int16_t* out, int frames) {
     float mix[MIX_SLICE_FRAMES * 2] = {};
+    const float streamGain = s_streamGroupGain.load(std::memory_order_relaxed);
+    const float effectGain = s_effectGroupGain.load(std::memory_order_relaxed);
     for (MixerVoice& voice : g_bufferVoices)
-        MixVoiceSlice(voice, frames, mix);
+        MixVoiceSlice(voice, frames, mix, streamGain);
     for (MixerVoice& voice : g_effectVoices)
-        MixVoiceSlice(voice, frames, mix);
+        MixVoiceSlice(voice, frames, mix, effectGain);
     for (int i = 0; i < frames * 2; i++) {
         float sample = std::clamp(mix[i] * 32768.0f, -32768.0f, 32767.0f);
         out[i] = std::int16_t(sample);
@@ -207,4 +213,9 @@ bool IsAudioOutputDevice(std::uint32_t id) {
     MixerOutput& output = GetOutput();
     std::lock_guard<std::mutex> guard(output.lock);
     return output.device != 0 && output.device == id;
+}
+
+void SetMixerGroupGains(float streams, float effects) {
+    s_streamGroupGain.store(std::clamp(streams, 0.0f, 1.0f), std::memory_order_relaxed);
+    s_effectGroupGain.store(std::clamp(effects, 0.0f, 1.0f), std::memory_order_relaxed);
 }

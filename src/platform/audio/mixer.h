@@ -29,6 +29,11 @@ bool WriteMixerCaptureWav(const char* path);
 // Mixes every playing buffer and effect into `frames` interleaved stereo frames.
 void MixOutput(std::int16_t* out, int frames);
 
+// The player's volume for the two groups of voices, 0 to 1: the stream buffers
+// (music) and the effects. It scales what reaches the output only: the volumes the
+// game sets on its buffers and what it reads back stay as they are.
+void SetMixerGroupGains(float streams, float effects);
+
 // The stand-ins share one output: the first user opens it, the last closes it.
 // false when no audio device can be opened.
 bool AcquireAudioOutput();

@@ -69,7 +69,7 @@ float VolumeToGain(std::int32_t volume) {
     return float(std::pow(10.0, volume / 2000.0));
 }
 
-void MixVoiceSlice(MixerVoice& voice, int frames, float* mix) {
+void MixVoiceSlice(MixerVoice& voice, int frames, float* mix, float groupGain) {
     float source[MAX_SLICE_SOURCE_FRAMES * 2];
     std::uint64_t fraction;
     std::uint64_t step;
@@ -80,7 +80,7 @@ void MixVoiceSlice(MixerVoice& voice, int frames, float* mix) {
             return;
         fraction = voice.fraction;
         step = voice.step;
-        gain = voice.gain;
+        gain = voice.gain * groupGain;
         std::uint64_t end = fraction + step * std::uint64_t(frames);
         std::uint64_t advanced = end >> 32;
         for (std::uint64_t k = 0; k < advanced + 2; k++)

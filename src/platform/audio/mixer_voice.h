@@ -47,5 +47,6 @@ void ResetVoiceLocked(MixerVoice& voice, const SoundFormat& format, std::uint8_t
 float VolumeToGain(std::int32_t volume);
 
 // Adds `frames` (at most MIX_SLICE_FRAMES) output frames of the voice to mix
-// (interleaved stereo), advances its cursor and signals the notifications it passes.
-void MixVoiceSlice(MixerVoice& voice, int frames, float* mix);
+// (interleaved stereo) scaled by groupGain, advances its cursor and signals the
+// notifications it passes (also when silent, so streams keep refilling).
+void MixVoiceSlice(MixerVoice& voice, int frames, float* mix, float groupGain);

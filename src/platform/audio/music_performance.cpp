@@ -78,9 +78,11 @@ HRESULT MusicLoader::LoadSegmentFromFile(const char* path, MusicSegment** segmen
     *segment = nullptr;
     if (path == nullptr || path[0] == '\0')
         return E_FAIL;
-    std::string hostPath = ToHostPath(path);
-    if (hostPath[0] != '/' && m_haveDirectory)
-        hostPath = m_directory + "/" + hostPath;
+    std::string joined = path;
+    if (joined[0] != '/' && joined[0] != '\\' && m_haveDirectory)
+        joined = m_directory + "/" + joined;
+    // The case of each component is matched only once the search directory is part of it.
+    const std::string hostPath = ToHostPath(joined.c_str());
     std::vector<std::uint8_t> file;
     WaveData wave;
     auto* loaded = new MusicSegment;

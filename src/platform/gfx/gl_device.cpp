@@ -2,6 +2,7 @@
 // draws.
 #include "platform/gfx/gfx_internal.h"
 #include "platform/gfx/shader_sources.h"
+#include "platform/window/window.h"
 
 #include <SDL.h>
 
@@ -262,6 +263,31 @@ HRESULT GfxDevice::EndScene() {
     return S_OK;
 }
 
+namespace {
+
+// The frame goes into the window's drawable at the size and place the window's
+// scaling gives it, black around it. The back buffer is stored top row first; the
+// window wants bottom row first.
+void PresentScaledFrame() {
+    const WindowGeometry geometry = GetWindowGeometry();
+    const FrameRect picture =
+        FitFrame(geometry.drawableWidth, geometry.drawableHeight, geometry.mode);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    SetScissor(false);
+    if (picture.width != geometry.drawableWidth || picture.height != geometry.drawableHeight) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Integer mode is sharp at whole multiples; shrunk below 1× it smooths like linear.
+    const bool smooth = geometry.mode == FRAME_SCALE_LINEAR ||
+                        (geometry.mode == FRAME_SCALE_INTEGER && picture.width < g_gfx.width);
+    const int top = geometry.drawableHeight - picture.y;
+    glBlitFramebuffer(0, 0, g_gfx.width, g_gfx.height, picture.x, top, picture.x + picture.width,
+                      top - picture.height, GL_COLOR_BUFFER_BIT, smooth ? GL_LINEAR : GL_NEAREST);
+}
+
+} // namespace
+
 HRESULT GfxDevice::Present() {
     const GLuint back = g_gfx.backBuffer.colorTexture;
     GLuint readFramebuffer = 0;
@@ -287,15 +313,8 @@ HRESULT GfxDevice::Present() {
                      g_gfx.captured.data());
         g_gfx.capturedValid = true;
     }
-    // The back buffer is stored top row first; the window wants bottom row first.
-    auto* window = static_cast<SDL_Window*>(g_gfx.window);
-    int windowWidth = g_gfx.width, windowHeight = g_gfx.height;
-    SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    SetScissor(false);
-    glBlitFramebuffer(0, 0, g_gfx.width, g_gfx.height, 0, windowHeight, windowWidth, 0,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    SDL_GL_SwapWindow(window);
+    PresentScaledFrame();
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(g_gfx.window));
     glBindFramebuffer(GL_FRAMEBUFFER, g_gfx.gl.framebuffer);
     return S_OK;
 }

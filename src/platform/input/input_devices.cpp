@@ -1,5 +1,9 @@
 #include "platform/input/input_devices.h"
 
+#include "platform/input/gamepad.h"
+#include "platform/input/input_events.h"
+#include "platform/input/key_codes.h"
+#include "platform/input/press_latch.h"
 #include "platform/input/sdl_key_map.h"
 #include "platform/window/window.h"
 
@@ -8,6 +12,24 @@
 #include <cstring>
 
 namespace {
+
+// Left, right, middle and the fourth button, in the device's button order.
+PressLatch s_buttonLatches[4];
+
+int LatchIndexOfMouseButton(Uint8 button) {
+    switch (button) {
+    case SDL_BUTTON_LEFT:
+        return 0;
+    case SDL_BUTTON_RIGHT:
+        return 1;
+    case SDL_BUTTON_MIDDLE:
+        return 2;
+    case SDL_BUTTON_X1:
+        return 3;
+    default:
+        return -1;
+    }
+}
 
 struct DeviceRecord {
     bool exists;
@@ -76,6 +98,12 @@ HRESULT GetKeyboardDeviceState(std::uint8_t keys[256]) {
     int count = 0;
     const Uint8* sdlKeys = SDL_GetKeyboardState(&count);
     FillDirectInputKeyState(sdlKeys, count, keys);
+    // Fullscreen and screenshot keys belong to the program around the game.
+    keys[DIK_F11] = 0;
+    keys[DIK_F12] = 0;
+    // The gamepad's Start, held long enough, reloads as F1 does.
+    if (TakeGamepadReload())
+        keys[DIK_F1] = 0x80;
     return S_OK;
 }
 
@@ -94,21 +122,66 @@ HRESULT GetMouseDeviceState(std::int32_t* dx, std::int32_t* dy, std::int32_t* dz
     SDL_GetRelativeMouseState(&rx, &ry);
     *dx = rx;
     *dy = ry;
-    const Uint32 mask = SDL_GetGlobalMouseState(nullptr, nullptr);
-    buttons[0] = (mask & SDL_BUTTON_LMASK) ? 0x80 : 0;
-    buttons[1] = (mask & SDL_BUTTON_RMASK) ? 0x80 : 0;
-    buttons[2] = (mask & SDL_BUTTON_MMASK) ? 0x80 : 0;
-    buttons[3] = (mask & SDL_BUTTON_X1MASK) ? 0x80 : 0;
+    UpdateGamepad();
+    for (int i = 0; i < 4; ++i)
+        buttons[i] = ReadPressLatch(&s_buttonLatches[i]) ? 0x80 : 0;
     return S_OK;
 }
 
+// The game takes the pointer relative to the window's outer corner; it is given the
+// frame pixel under the pointer plus that corner, whatever the window's size, the
+// bars around the picture, and the window system (Wayland has no global position).
 void GetCursorScreenPosition(int* x, int* y) {
     if (s_injected.on) {
         *x = s_injected.cursorX;
         *y = s_injected.cursorY;
         return;
     }
-    SDL_GetGlobalMouseState(x, y);
+    int frameX = 0, frameY = 0;
+    if (!GetGamepadPointer(&frameX, &frameY))
+        GetMousePointerInFrame(&frameX, &frameY);
+    int outerX = 0, outerY = 0;
+    GetWindowOuterPosition(&outerX, &outerY);
+    *x = frameX + outerX;
+    *y = frameY + outerY;
+}
+
+void GetMousePointerInFrame(int* x, int* y) {
+    int windowX = 0, windowY = 0;
+    SDL_GetMouseState(&windowX, &windowY);
+    const WindowGeometry geometry = GetWindowGeometry();
+    MapWindowPointToFrame(windowX, windowY, geometry.windowWidth, geometry.windowHeight,
+                          geometry.drawableWidth, geometry.drawableHeight, geometry.mode, x, y);
+}
+
+void NoteButton(int button, bool down) {
+    if (button < 0 || button >= 4)
+        return;
+    if (down)
+        NotePress(&s_buttonLatches[button]);
+    else
+        NoteRelease(&s_buttonLatches[button]);
+}
+
+void HandleInputEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        NoteButton(LatchIndexOfMouseButton(event.button.button), event.type == SDL_MOUSEBUTTONDOWN);
+        break;
+    case SDL_MOUSEMOTION:
+        ReleaseGamepadPointer();
+        break;
+    default:
+        HandleGamepadEvent(event);
+        break;
+    }
+}
+
+void ClearInputLatches() {
+    for (PressLatch& latch : s_buttonLatches)
+        ClearPressLatch(&latch);
+    ClearGamepadState();
 }
 
 void SetInputInjection(bool on) {

@@ -4,12 +4,21 @@
 
 #include <cstdint>
 
-// Initialises SDL's video and event subsystems; true on success.
+#include "platform/window/frame_fit.h"
+
+// Initialises SDL's video and event subsystems; true on success. false also when
+// SDL found no display and fell back to an invisible driver that was not asked for
+// (only SDL_VIDEODRIVER=offscreen or dummy, set on purpose, runs without a display).
 bool InitWindowSystem();
 void QuitWindowSystem();
 
-// Creates the window: the given title, client area exactly width × height, not
-// resizable, no maximise, at the screen's top-left, the system pointer hidden.
+// How the next window shows the frame: fullscreen or not, and the scaling.
+void SetWindowLaunchChoices(bool fullscreen, FrameScaleMode mode);
+
+// Creates the window with the system pointer hidden. Without a display (the offscreen
+// driver) its client area is exactly width × height; on a desktop it is resizable
+// and starts at the largest whole multiple of that size that fits the usable desktop
+// (shrunk below 1× when even that does not fit), or in borderless fullscreen.
 // false when no window can be made (no display).
 bool CreatePlatformWindow(const char* title, int clientWidth, int clientHeight);
 void DestroyPlatformWindow();
@@ -27,6 +36,7 @@ enum WindowEventType {
     WINDOW_EVENT_KEYDOWN,   // a key went down; key holds the DirectInput key code
     WINDOW_EVENT_FOCUS_GAINED,
     WINDOW_EVENT_FOCUS_LOST,
+    WINDOW_EVENT_SCREENSHOT, // F12: the player wants the next frame saved as a picture
 };
 
 struct WindowEvent {
@@ -49,6 +59,20 @@ void GetWindowOuterPosition(int* x, int* y);
 // True while the window has the keyboard focus.
 bool IsWindowFocused();
 
+// Switches between a window and borderless fullscreen on the window's display. A
+// display that refuses stays windowed; that is said once on stderr.
+void ToggleWindowFullscreen();
+bool IsWindowFullscreen();
+
+// What the present step and the pointer mapping need: the window's size in window
+// units, its drawable size in pixels, and the scaling.
+struct WindowGeometry {
+    int windowWidth, windowHeight;
+    int drawableWidth, drawableHeight;
+    FrameScaleMode mode;
+};
+WindowGeometry GetWindowGeometry();
+
 // Minimises or restores the window (used by the automation driver).
 void MinimizePlatformWindow();
 void RestorePlatformWindow();
@@ -62,3 +86,6 @@ std::uint64_t QueryPerformanceFrequencyTicks();
 std::uint32_t GetTickMilliseconds();
 
 void SleepMilliseconds(int ms);
+// Sleeps until the performance counter reaches deadline: mostly in the system's
+// sleep, the last stretch in short yields, so that the wake-up is precise.
+void SleepUntilCounter(std::uint64_t deadline);

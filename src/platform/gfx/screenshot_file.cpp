@@ -1,0 +1,80 @@
+#include "platform/gfx/screenshot_file.h"
+
+#include "platform/gfx/png_writer.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    return home && home[0] ? home : ".";
+}
+
+// The pictures folder named in ~/.config/user-dirs.dirs, as XDG_PICTURES_DIR="$HOME/...".
+std::string PicturesFolderFromUserDirs() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string file =
+        (config && config[0] ? std::string(config) : HomeFolder() + "/.config") + "/user-dirs.dirs";
+    std::ifstream in(file);
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=\"";
+    while (std::getline(in, line)) {
+        if (line.compare(0, key.size(), key) != 0 || line.back() != '"')
+            continue;
+        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
+        if (value.compare(0, 5, "$HOME") == 0)
+            value = HomeFolder() + value.substr(5);
+        if (!value.empty() && value[0] == '/')
+            return value;
+    }
+    return "";
+}
+
+} // namespace
+
+std::string ScreenshotFolder() {
+    std::string pictures;
+    if (const char* named = std::getenv("XDG_PICTURES_DIR"); named && named[0] == '/')
+        pictures = named;
+    else
+        pictures = PicturesFolderFromUserDirs();
+    if (pictures.empty())
+        pictures = HomeFolder() + "/Pictures";
+    return pictures + "/Tavelle";
+}
+
+std::string SaveScreenshot(const std::uint8_t* rgba, int width, int height, std::string* error) {
+    const std::string folder = ScreenshotFolder();
+    std::error_code failure;
+    std::filesystem::create_directories(folder, failure);
+    if (failure) {
+        *error = "cannot make " + folder + ": " + failure.message();
+        return "";
+    }
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    for (int n = 0; n < 100; ++n) {
+        std::string path = folder + "/tavelle-" + stamp;
+        if (n > 0)
+            path += "-" + std::to_string(n);
+        path += ".png";
+        if (std::filesystem::exists(path, failure))
+            continue;
+        if (!WritePng(path, rgba, width, height)) {
+            *error = "cannot write " + path + ": " + std::strerror(errno);
+            return "";
+        }
+        return path;
+    }
+    *error = "too many screenshots this second in " + folder;
+    return "";
+}

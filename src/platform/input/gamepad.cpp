@@ -1,0 +1,175 @@
+#include "platform/input/gamepad.h"
+
+#include "platform/input/input_events.h"
+#include "platform/window/frame_fit.h"
+#include "platform/window/window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+constexpr int MAX_GAMEPADS = 4;
+// Full deflection crosses the frame's width in about a second.
+constexpr double POINTER_SPEED = 1024.0;
+constexpr double DEAD_ZONE = 0.2;
+constexpr double RELOAD_HOLD_SECONDS = 1.0;
+// A stalled frame moves the pointer no further than this much time would.
+constexpr double MAX_STEP_SECONDS = 0.1;
+
+struct GamepadState {
+    SDL_GameController* pads[MAX_GAMEPADS];
+    bool pointerActive;
+    double pointerX, pointerY;
+    std::uint64_t lastUpdate;
+    bool startDown, backDown;
+    std::uint64_t startPressedAt;
+    bool reloadDone;
+    bool reloadPending;
+};
+
+GamepadState s_pad;
+
+void OpenPad(int deviceIndex) {
+    if (!SDL_IsGameController(deviceIndex))
+        return;
+    for (SDL_GameController*& pad : s_pad.pads) {
+        if (!pad) {
+            pad = SDL_GameControllerOpen(deviceIndex);
+            return;
+        }
+    }
+}
+
+void ClosePad(SDL_JoystickID id) {
+    for (SDL_GameController*& pad : s_pad.pads) {
+        if (pad && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id) {
+            SDL_GameControllerClose(pad);
+            pad = nullptr;
+        }
+    }
+}
+
+double AxisValue(SDL_GameController* pad, SDL_GameControllerAxis axis) {
+    return SDL_GameControllerGetAxis(pad, axis) / 32767.0;
+}
+
+void HandleButton(Uint8 button, bool down) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A:
+        NoteButton(0, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_B:
+        NoteButton(1, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_START:
+        s_pad.startDown = down;
+        s_pad.startPressedAt = SDL_GetPerformanceCounter();
+        s_pad.reloadDone = false;
+        break;
+    case SDL_CONTROLLER_BUTTON_BACK:
+        s_pad.backDown = down;
+        break;
+    default:
+        return;
+    }
+    if (down && s_pad.startDown && s_pad.backDown)
+        PostQuitEvent();
+}
+
+} // namespace
+
+void OpenGamepads() {
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
+        OpenPad(i);
+}
+
+void CloseGamepads() {
+    for (SDL_GameController*& pad : s_pad.pads) {
+        if (pad)
+            SDL_GameControllerClose(pad);
+        pad = nullptr;
+    }
+}
+
+void HandleGamepadEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        OpenPad(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        ClosePad(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        HandleButton(event.cbutton.button, event.type == SDL_CONTROLLERBUTTONDOWN);
+        break;
+    default:
+        break;
+    }
+}
+
+void UpdateGamepad() {
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    const double frequency = static_cast<double>(SDL_GetPerformanceFrequency());
+    const double step =
+        s_pad.lastUpdate ? std::min((now - s_pad.lastUpdate) / frequency, MAX_STEP_SECONDS) : 0.0;
+    s_pad.lastUpdate = now;
+
+    double x = 0.0, y = 0.0;
+    for (SDL_GameController* pad : s_pad.pads) {
+        if (pad) {
+            x += AxisValue(pad, SDL_CONTROLLER_AXIS_LEFTX);
+            y += AxisValue(pad, SDL_CONTROLLER_AXIS_LEFTY);
+        }
+    }
+    const double length = std::hypot(x, y);
+    if (length > DEAD_ZONE) {
+        if (!s_pad.pointerActive) {
+            int mouseX = 0, mouseY = 0;
+            GetMousePointerInFrame(&mouseX, &mouseY);
+            s_pad.pointerX = mouseX;
+            s_pad.pointerY = mouseY;
+            s_pad.pointerActive = true;
+        }
+        // Past the dead zone the speed grows with the square of the deflection, for
+        // fine aiming near the centre.
+        const double strength = std::min((length - DEAD_ZONE) / (1.0 - DEAD_ZONE), 1.0);
+        const double speed = POINTER_SPEED * strength * strength * step / length;
+        s_pad.pointerX = std::clamp(s_pad.pointerX + x * speed, 0.0, GAME_FRAME_WIDTH - 1.0);
+        s_pad.pointerY = std::clamp(s_pad.pointerY + y * speed, 0.0, GAME_FRAME_HEIGHT - 1.0);
+    }
+
+    if (s_pad.startDown && !s_pad.backDown && !s_pad.reloadDone &&
+        (now - s_pad.startPressedAt) / frequency >= RELOAD_HOLD_SECONDS) {
+        s_pad.reloadDone = true;
+        s_pad.reloadPending = true;
+    }
+}
+
+bool GetGamepadPointer(int* x, int* y) {
+    if (!s_pad.pointerActive)
+        return false;
+    *x = static_cast<int>(s_pad.pointerX);
+    *y = static_cast<int>(s_pad.pointerY);
+    return true;
+}
+
+void ReleaseGamepadPointer() {
+    s_pad.pointerActive = false;
+}
+
+bool TakeGamepadReload() {
+    const bool pending = s_pad.reloadPending;
+    s_pad.reloadPending = false;
+    return pending;
+}
+
+void ClearGamepadState() {
+    s_pad.startDown = false;
+    s_pad.backDown = false;
+    s_pad.reloadPending = false;
+}

@@ -1,0 +1,18 @@
+// A gamepad through SDL's game-controller interface, plugged in at any time. It
+// stands in for the mouse: the left stick moves the pointer over the frame, A is the
+// left button and B the right. Start held for a second reloads (as F1); Back and
+// Start together quit. None of it reaches the game as a key of its own.
+#pragma once
+
+union SDL_Event;
+
+void HandleGamepadEvent(const SDL_Event& event);
+// Once per frame: moves the pointer by the stick for the time since the last frame,
+// so its speed does not depend on the frame rate, and times the Start button.
+void UpdateGamepad();
+// The pointer in frame pixels while the stick moved it last; false once the mouse moved.
+bool GetGamepadPointer(int* x, int* y);
+void ReleaseGamepadPointer();
+// True once for each second-long hold of Start.
+bool TakeGamepadReload();
+void ClearGamepadState();
