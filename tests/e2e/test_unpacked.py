@@ -1,5 +1,6 @@
 """Playing the demo unpacked: the same input gives the same states and frames as the
-packed archive, and F1 picks up a script saved while the game runs."""
+packed archive, and F1 picks up a script saved while the game runs, in a folder or in a
+ZRN.dat packed anew."""
 import os
 import shutil
 import subprocess
@@ -54,15 +55,10 @@ class Unpacked(unittest.TestCase):
             self.assertEqual(unpacked.states[k], packed.states[k], k)
             self.assertEqual(unpacked.shots[k].tobytes(), packed.shots[k].tobytes(), k)
 
-    def test_f1_after_an_edit_shows_the_new_text(self):
-        folder = tempfile.mkdtemp(prefix="tavelle-edit-")
-        shutil.copytree(self.folder, folder, dirs_exist_ok=True)
-        edited = os.path.join(folder, "edited.txt")
-        with open(edited, "wb") as f:
-            f.write("書き直した。[l][exit]\r\n".encode("cp932"))
-        target = os.path.relpath(script_of_slot(folder, 10), folder)
-        # No ZRN.dat and a scenario list: the folder is played unpacked by itself.
-        inputs = (TO_THE_SQUARE + "200 copy %s %s\n" % (edited, target) + "210 key F1\n"
+    def play_edit_and_reload(self, folder, saved, target):
+        """Plays to slot 10's scene, saves `saved` over `target` in the folder, presses F1
+        and plays to the scene again; returns the states before and after."""
+        inputs = (TO_THE_SQUARE + "200 copy %s %s\n" % (saved, target) + "210 key F1\n"
                   + "240 click 996 468\n300 click 719 468\n")
         r = run_play(folder, 420, inputs=inputs, states=(199, 419))
         self.assertEqual(r.returncode, 0, r.stderr)
@@ -70,7 +66,33 @@ class Unpacked(unittest.TestCase):
         self.assertEqual(r.states[199]["scenario"]["current"], 10)
         self.assertNotIn("書き直した", r.states[199]["scenario"]["text"])
         self.assertEqual(r.states[419]["scenario"]["current"], 10)
-        self.assertEqual(r.states[419]["scenario"]["text"], "書き直した。")
+        return r.states[419]
+
+    def edited_script(self, folder):
+        edited = os.path.join(folder, "edited.txt")
+        with open(edited, "wb") as f:
+            f.write("書き直した。[l][exit]\r\n".encode("cp932"))
+        return edited
+
+    def test_f1_after_an_edit_shows_the_new_text(self):
+        folder = tempfile.mkdtemp(prefix="tavelle-edit-")
+        shutil.copytree(self.folder, folder, dirs_exist_ok=True)
+        target = os.path.relpath(script_of_slot(folder, 10), folder)
+        # No ZRN.dat and a scenario list: the folder is played unpacked by itself.
+        state = self.play_edit_and_reload(folder, self.edited_script(folder), target)
+        self.assertEqual(state["scenario"]["text"], "書き直した。")
+
+    def test_f1_reads_a_zrn_dat_saved_while_the_game_runs(self):
+        work = tempfile.mkdtemp(prefix="tavelle-repack-")
+        tree = os.path.join(work, "tree")
+        shutil.copytree(self.folder, tree)
+        shutil.copyfile(self.edited_script(work), script_of_slot(tree, 10))
+        repacked = os.path.join(work, "ZRN.dat")
+        subprocess.run([ZRN, "pack", repacked, "--root", tree], check=True, capture_output=True)
+        game = os.path.join(work, "game")
+        shutil.copytree(GAME_DIR, game)
+        state = self.play_edit_and_reload(game, repacked, "ZRN.dat")
+        self.assertEqual(state["scenario"]["text"], "書き直した。")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 // The starter game's map: 16 x 16 cells of grass inside a hedge, with one pen in the
-// south-east where a villager wanders and a marker in the middle. The same map is written
-// for maps 2 and 3, which the starter never reaches (it has no exits to them), so that
-// every file the game may ask for is there.
+// south-east where a villager wanders and a marker in the middle. The same ground, with
+// nobody on it, is written for maps 2 and 3, which the starter never reaches (it has no
+// exits to them), so that every file the game may ask for is there.
 #include "new_game.h"
 
 #include <cmath>
@@ -150,10 +150,13 @@ void AddNewGameMaps(NewGameFiles* files) {
     const std::vector<std::string> event = {"1", "1 1 16 0 20 1 0 2"};
     for (int number = 1; number <= 3; ++number) {
         const std::string prefix = "Data/map" + std::to_string(number);
+        const bool used = number == 1;
         files->push_back({prefix + "base.dat", Lines(Base(map))});
         files->push_back({prefix + "baseUV.dat", Lines(chips)});
         files->push_back({prefix + "attribute.dat", Lines(attributes)});
-        files->push_back({prefix + "chara.dat", Lines(chara)});
-        files->push_back({prefix + "event.dat", Lines(event)});
+        files->push_back(
+            {prefix + "chara.dat", Lines(used ? chara : std::vector<std::string>{"0", "0"})});
+        files->push_back(
+            {prefix + "event.dat", Lines(used ? event : std::vector<std::string>{"0"})});
     }
 }
