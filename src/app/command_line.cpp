@@ -71,6 +71,10 @@ const CommandLineOption OPTIONS[] = {
      [](const char* v, LaunchOptions* o) {
          return ParseInt(v, 0, 100, &o->effectsVolume) ? OPTION_OK : OPTION_BAD_VALUE;
      }},
+    {"--unpacked", "DIR",
+     "play the game folder DIR unpacked: archive files are read from the files below it, "
+     "and F1 reloads them after an edit",
+     [](const char* v, LaunchOptions* o) { return o->dataDir = v, o->unpacked = true, OPTION_OK; }},
     {"--help", nullptr, "show this help and exit",
      [](const char*, LaunchOptions*) { return OPTION_SHOW_HELP; }},
     {"--version", nullptr, "show the version and exit",
@@ -124,6 +128,7 @@ std::string CheckFolder(const std::string& dir) {
 void PrintUsage(std::FILE* out) {
     std::fputs("usage: tavelle [DATA_DIR] [--fullscreen|--window] [--scale-mode MODE] [--fps N]\n"
                "               [--mute] [--music-volume 0-100] [--effects-volume 0-100]\n"
+               "               [--unpacked DIR] (instead of DATA_DIR)\n"
                "               [--help] [--version]\n"
                "\n"
                "Plays the game in DATA_DIR (default: the current folder, else the installed\n"
@@ -144,7 +149,7 @@ int ParseCommandLine(int argc, char** argv, LaunchOptions* options, std::FILE* o
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg[0] != '-' || arg[1] == '\0') {
-            if (dataDirGiven)
+            if (dataDirGiven || options->unpacked)
                 return UsageError(err, std::string("more than one DATA_DIR: ") + arg);
             options->dataDir = arg;
             dataDirGiven = true;
@@ -153,6 +158,8 @@ int ParseCommandLine(int argc, char** argv, LaunchOptions* options, std::FILE* o
         const CommandLineOption* option = FindOption(arg);
         if (!option)
             return UsageError(err, std::string("unknown option ") + arg);
+        if (std::strcmp(option->name, "--unpacked") == 0 && (dataDirGiven || options->unpacked))
+            return UsageError(err, "give one DATA_DIR or one --unpacked DIR");
         const char* value = nullptr;
         if (option->valueName) {
             if (i + 1 >= argc)

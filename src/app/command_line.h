@@ -8,7 +8,8 @@
 #include <string>
 
 struct LaunchOptions {
-    std::string dataDir; // empty when none was named
+    std::string dataDir;   // empty when none was named
+    bool unpacked = false; // --unpacked: archive files come from the files below dataDir
     bool fullscreen = false;
     FrameScaleMode scaleMode = FRAME_SCALE_LINEAR;
     int fps = 60; // 0: unpaced

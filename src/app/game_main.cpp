@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/input.h"
 #include "app/main_loop.h"
+#include "archive/archive.h"
 #include "render/render_setup.h"
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
@@ -130,6 +131,7 @@ int GameMain(int argc, char** argv) {
         std::fprintf(stderr, "tavelle: %s\n", error.c_str());
         return LAUNCH_EXIT_FAILED;
     }
+    SetArchiveFolderForced(options.unpacked);
     // Without a display the game would run unseen for ever: say so and stop.
     if (!InitWindowSystem()) {
         std::fputs("no display (DISPLAY/WAYLAND_DISPLAY unset or unreachable)\n", stderr);

@@ -76,6 +76,12 @@ TEST(CommandLine, EachOptionSetsItsChoice) {
     EXPECT_EQ(Parse({"--scale-mode", "integer", "--scale-mode", "linear"}).options.scaleMode,
               FRAME_SCALE_LINEAR);
     EXPECT_EQ(Parse({"--fps", "144"}).options.fps, 144);
+
+    const Parsed unpacked = Parse({"--unpacked", "/work/mygame"});
+    ASSERT_EQ(unpacked.code, LAUNCH_RUN) << unpacked.err;
+    EXPECT_EQ(unpacked.options.dataDir, "/work/mygame");
+    EXPECT_TRUE(unpacked.options.unpacked);
+    EXPECT_FALSE(Parse({"/work/mygame"}).options.unpacked);
 }
 
 TEST(CommandLine, HelpAndVersionPrintToStdoutAndExitZero) {
@@ -104,6 +110,9 @@ TEST(CommandLine, MistakesGiveOneLineAndUsageOnStderrAndExitTwo) {
         {{"--music-volume", "101"}, "tavelle: --music-volume needs 0-100, got '101'"},
         {{"--effects-volume", ""}, "tavelle: --effects-volume needs 0-100, got ''"},
         {{"a", "b"}, "tavelle: more than one DATA_DIR: b"},
+        {{"--unpacked", "a", "b"}, "tavelle: more than one DATA_DIR: b"},
+        {{"a", "--unpacked", "b"}, "tavelle: give one DATA_DIR or one --unpacked DIR"},
+        {{"--unpacked"}, "tavelle: missing value after --unpacked"},
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(c.args);
