@@ -1,7 +1,6 @@
 // The start-up read of the archive's table into g_archiveIndex.
 #include "archive/archive.h"
 
-
 ArchiveIndex g_archiveIndex;
 std::uint32_t g_archiveEntryCount = 0;
 std::string g_archivePath;
