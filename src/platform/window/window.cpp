@@ -164,8 +164,7 @@ bool InitWindowSystem() {
         return false;
     }
     // Without gamepad support the game still runs on mouse and keyboard.
-    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
-        OpenGamepads();
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     return true;
 }
 
