@@ -52,17 +52,26 @@ OptionResult ApplyScaleMode(const char* value, LaunchOptions* options) {
 
 const CommandLineOption OPTIONS[] = {
     {"--fullscreen", nullptr, "start in borderless fullscreen (Alt+Enter or F11 toggles)",
-     [](const char*, LaunchOptions* o) { return o->fullscreen = true, OPTION_OK; }},
+     [](const char*, LaunchOptions* o) {
+         o->fullscreen = true;
+         return OPTION_OK;
+     }},
     {"--window", nullptr, "start in a window (the default)",
-     [](const char*, LaunchOptions* o) { return o->fullscreen = false, OPTION_OK; }},
-    {"--scale-mode", "MODE",
-     "linear (default), nearest, or integer: whole multiples only, sharp pixels", ApplyScaleMode},
+     [](const char*, LaunchOptions* o) {
+         o->fullscreen = false;
+         return OPTION_OK;
+     }},
+    {"--scale-mode", "MODE", "linear (default), nearest, or integer (sharp whole multiples)",
+     ApplyScaleMode},
     {"--fps", "N", "frames per second at most (default 60; 0: as fast as possible)",
      [](const char* v, LaunchOptions* o) {
          return ParseInt(v, 0, 1000, &o->fps) ? OPTION_OK : OPTION_BAD_VALUE;
      }},
     {"--mute", nullptr, "no sound at all",
-     [](const char*, LaunchOptions* o) { return o->mute = true, OPTION_OK; }},
+     [](const char*, LaunchOptions* o) {
+         o->mute = true;
+         return OPTION_OK;
+     }},
     {"--music-volume", "0-100", "music volume in percent (default 100)",
      [](const char* v, LaunchOptions* o) {
          return ParseInt(v, 0, 100, &o->musicVolume) ? OPTION_OK : OPTION_BAD_VALUE;

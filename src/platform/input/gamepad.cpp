@@ -33,9 +33,16 @@ struct GamepadState {
 
 GamepadState s_pad;
 
+// SDL announces every pad, those plugged in before start-up included, with an
+// added event; a pad announced twice is opened once.
 void OpenPad(int deviceIndex) {
     if (!SDL_IsGameController(deviceIndex))
         return;
+    const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+    for (SDL_GameController* pad : s_pad.pads) {
+        if (pad && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id)
+            return;
+    }
     for (SDL_GameController*& pad : s_pad.pads) {
         if (!pad) {
             pad = SDL_GameControllerOpen(deviceIndex);
@@ -81,11 +88,6 @@ void HandleButton(Uint8 button, bool down) {
 }
 
 } // namespace
-
-void OpenGamepads() {
-    for (int i = 0; i < SDL_NumJoysticks(); ++i)
-        OpenPad(i);
-}
 
 void CloseGamepads() {
     for (SDL_GameController*& pad : s_pad.pads) {

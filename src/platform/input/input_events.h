@@ -8,8 +8,7 @@ union SDL_Event;
 void HandleInputEvent(const SDL_Event& event);
 // Forgets held and pending presses, as when another window takes the focus.
 void ClearInputLatches();
-// Opens the gamepads already plugged in and closes them at the end.
-void OpenGamepads();
+// Closes the open gamepads at the end.
 void CloseGamepads();
 // A button of the mouse device (0 left, 1 right, 2 middle, 3 fourth) went down or up.
 void NoteButton(int button, bool down);

@@ -28,6 +28,8 @@ std::uint64_t s_counterOverride = 0;
 bool s_startFullscreen = false;
 FrameScaleMode s_scaleMode = FRAME_SCALE_LINEAR;
 bool s_fullscreenRefusalTold = false;
+// How long, in steps of 10 ms, a new window waits to learn its frame's size.
+constexpr int BORDER_WAIT_TRIES = 30;
 
 // Keys that belong to the program around the game: they never reach its window
 // procedure. true when the key was one of them.
@@ -129,8 +131,15 @@ void PlaceWindowOnDesktop(int clientWidth, int clientHeight) {
     SDL_Rect usable{0, 0, clientWidth, clientHeight};
     if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(s_window), &usable) != 0)
         return;
+    // The window manager tells the frame's size only once it has framed the window,
+    // a moment after it is shown; with no window manager there is no frame at all.
     int top = 0, left = 0, bottom = 0, right = 0;
-    SDL_GetWindowBordersSize(s_window, &top, &left, &bottom, &right);
+    for (int tries = 0; tries < BORDER_WAIT_TRIES; ++tries) {
+        SDL_PumpEvents();
+        if (SDL_GetWindowBordersSize(s_window, &top, &left, &bottom, &right) == 0 && top > 0)
+            break;
+        SDL_Delay(10);
+    }
     int width = clientWidth, height = clientHeight;
     InitialWindowSize(usable.w - left - right, usable.h - top - bottom, &width, &height);
     SDL_SetWindowSize(s_window, width, height);
@@ -164,8 +173,7 @@ bool InitWindowSystem() {
         return false;
     }
     // Without gamepad support the game still runs on mouse and keyboard.
-    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0)
-        OpenGamepads();
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     return true;
 }
 
