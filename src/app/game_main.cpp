@@ -12,6 +12,7 @@
 #include "platform/gfx/device.h"
 #include "platform/gfx/screenshot_file.h"
 #include "platform/input/key_codes.h"
+#include "platform/process_memory.h"
 #include "platform/window/frame_pacer.h"
 #include "platform/window/message_box.h"
 
@@ -96,6 +97,7 @@ bool IsQuitRequested() {
 
 bool StartupGame() {
     s_quitRequested = false;
+    FixLargeAllocationThreshold();
     if (!InitWindowSystem() || !CreatePlatformWindow("Tavelle ver.1.03", 1024, 768)) {
         ShowMessageBox("ウィンドウを作成できません（ディスプレイがありません）", "ERROR",
                        MB_OWNER_NONE);

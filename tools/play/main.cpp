@@ -333,8 +333,10 @@ int main(int argc, char** argv) {
         else
             CountSkippedFrame();
         if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0) {
-            std::printf("frame %ld: resident %llu KiB, reloads %ld, heap allocations %llu\n",
+            std::printf("frame %ld: resident %llu KiB, heap in use %llu KiB, reloads %ld, heap "
+                        "allocations %llu\n",
                         frame + 1, static_cast<unsigned long long>(GetResidentBytes() / 1024),
+                        static_cast<unsigned long long>(GetHeapBytesInUse() / 1024),
                         GetReloadCount(), static_cast<unsigned long long>(GetFrameAllocations()));
             std::fflush(stdout);
         }

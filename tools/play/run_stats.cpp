@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -91,6 +92,10 @@ std::uint64_t GetPeakResidentBytes() {
 
 long GetReloadCount() {
     return s_stats.reloads;
+}
+
+std::uint64_t GetHeapBytesInUse() {
+    return mallinfo2().uordblks;
 }
 
 std::uint64_t GetFrameAllocations() {

@@ -14,6 +14,8 @@ void CountSkippedFrame();
 // Resident memory now and at its peak, in bytes (0 when the system does not say).
 std::uint64_t GetResidentBytes();
 std::uint64_t GetPeakResidentBytes();
+// Bytes the C library's allocator has handed out and not yet got back.
+std::uint64_t GetHeapBytesInUse();
 // Reloads (F1 in the field or a scenario) so far.
 long GetReloadCount();
 // Heap allocations made inside the game's frames so far.
