@@ -8,6 +8,7 @@
 #include "sound/ogg_file_reader.h"
 #include "sound/sound_effects.h"
 
+#include "platform/audio/wave_convert.h"
 #include "platform/audio/wave_file.h"
 #include "platform/gfx/bmp_decode.h"
 
@@ -77,8 +78,11 @@ void LintEffect(const LintInput& input, int slot, LintReport* report) {
                     "missing: the game loads it into effect slot " + std::to_string(slot));
         return;
     }
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     WaveData wave;
-    if (!ParseWaveFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &wave))
+    std::vector<std::int16_t> samples;
+    if (!ParseWaveFile(data, bytes.size(), &wave) ||
+        !ConvertWaveToMixerFormat(data, wave, &samples))
         report->Add(LooseFileName(path), 0,
                     "the wave does not load: effect " + std::to_string(slot) + " stays silent");
 }
