@@ -42,6 +42,11 @@ int LineOfOffset(const std::string& text, std::size_t offset);
 
 // The text of a file as the game's loaders see it: up to its first NUL.
 std::string TextOf(const std::string& bytes);
+// The text as the scenario store reads it: with CR LF line ends, whatever the editor wrote.
+std::string ScriptTextOf(const std::string& bytes);
+// The text as the map and model readers read it: carriage returns alone turned into
+// line feeds.
+std::string DataTextOf(const std::string& bytes);
 
 // A token of the map files, the model texts and the tags' attributes, with its line.
 struct LintToken {
