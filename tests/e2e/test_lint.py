@@ -64,8 +64,6 @@ def BrokenScript(root):
     Write("Scenario/well.txt", text)(root)
 
 
-def LfList(root):
-    Edit("Scenario/fileNameList.txt", b"\r\n", b"\n", -1)(root)
 
 
 def OneSecondMusic(root):
@@ -91,7 +89,8 @@ CASES = [
         WELL + ":9: tag without \"]\" on its line",
         WELL + ":10: this page reaches the end of the script",
     ]),
-    ("LF-only file list", LfList, ["./Scenario/fileNameList.txt:1: line ends without CR"]),
+    ("one line of the file list without CR", Edit("Scenario/fileNameList.txt", b"common.txt\r\n", b"common.txt\n"),
+     ["./Scenario/fileNameList.txt:1: line ends without CR among lines with CR LF"]),
     ("marker starts an empty slot", Edit("Scenario/fileNameList.txt", b"./Scenario/well.txt", b"NONE"),
      ["./Data/map1event.dat:5: starts scenario 13, which is \"NONE\""]),
     ("marker starts an empty script", Write("Scenario/well.txt", b";only a comment\r\n"),
@@ -142,9 +141,8 @@ CASES = [
      ["./Data/map1base.dat:1: a delimiter before the line end"]),
     ("missing picture", Remove("CG/end.bmp"),
      ["./CG/end.bmp: missing", "./Scenario/common.txt:3: picture 7 has no file: ./CG/end.bmp is not in the archive"]),
-    ("model texture without CR", Edit("X/space.3dd", b"mist.bmp\r\n", b"mist.bmp\n"),
-     ["./X/space.3dd:4: the texture key's line ends without CR",
-      "./X/space.3dd:4: texture ./X/mist.bm is not in the archive"]),
+    ("model texture not there", Edit("X/space.3dd", b"mist.bmp", b"mast.bmp"),
+     ["./X/space.3dd:4: texture ./X/mast.bmp is not in the archive"]),
 ]
 # Checks of the archive's entries hold for a packed game folder too.
 PACKED = {"script mistakes", "media that do not load"}
@@ -174,6 +172,14 @@ def main():
         unpacked = os.path.join(work, "unpacked")
         MakeGameFolder(unpacked)
         ExpectClean(unpacked, "the demo played unpacked")
+        for name, ends in (("LF", b"\n"), ("CR", b"\r")):
+            other = os.path.join(work, name)
+            MakeGameFolder(other)
+            for folder in ("Scenario", "Data"):
+                for file in os.listdir(os.path.join(other, folder)):
+                    Edit(os.path.join(folder, file), b"\r\n", ends, -1)(other)
+            Edit("X/space.3dd", b"\r\n", ends, -1)(other)
+            ExpectClean(other, "the demo with %s line ends" % name)
         archive = os.path.join(work, "ZRN.dat")
         Pack(STAGE, archive)
         ExpectClean(archive, "the packed demo archive")

@@ -13,17 +13,15 @@ void LintModelTexture(const LintFiles& files, const std::string& key, LintReport
     const auto found = files.find(key);
     if (found == files.end())
         return;
-    const std::vector<LintToken> tokens = TokenizeLikeGame(TextOf(found->second));
+    const std::vector<LintToken> tokens = TokenizeLikeGame(DataTextOf(found->second));
     if (tokens.size() < 4) {
         report->Add(key, 0, "a model needs a header, two counts and a texture key");
         return;
     }
+    // The carriage return of a CR LF line end is not part of the key.
     std::string texture = tokens[3].text;
-    if (texture.back() != '\r') {
-        report->Add(key, tokens[3].line,
-                    "the texture key's line ends without CR: the game drops its last character");
-    }
-    texture.pop_back();
+    if (texture.back() == '\r')
+        texture.pop_back();
     if (!files.count(texture))
         report->Add(key, tokens[3].line, "texture " + texture + " is not in the archive");
 }

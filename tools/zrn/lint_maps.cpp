@@ -31,7 +31,7 @@ bool ReadTokens(const LintFiles& files, const std::string& key, std::vector<Lint
     const auto found = files.find(key);
     if (found == files.end())
         return false;
-    *tokens = TokenizeLikeGame(TextOf(found->second));
+    *tokens = TokenizeLikeGame(DataTextOf(found->second));
     for (const LintToken& token : *tokens) {
         if (token.text == "\r") {
             report->Add(key, token.line,

@@ -1,5 +1,6 @@
 #include "lint_report.h"
 
+#include "archive/line_ends.h"
 #include "scenario/tokenizer.h"
 
 #include "platform/host_path.h"
@@ -13,6 +14,18 @@ int LineOfOffset(const std::string& text, std::size_t offset) {
 
 std::string TextOf(const std::string& bytes) {
     return bytes.substr(0, std::min(bytes.size(), bytes.find('\0')));
+}
+
+std::string ScriptTextOf(const std::string& bytes) {
+    const std::string text = TextOf(bytes);
+    const std::vector<char> converted = ToCrLfLineEnds(text.data(), text.size());
+    return std::string(converted.begin(), converted.end());
+}
+
+std::string DataTextOf(const std::string& bytes) {
+    std::string text = TextOf(bytes);
+    ConvertLoneCarriageReturns(text.data(), text.size());
+    return text;
 }
 
 std::vector<LintToken> TokenizeLikeGame(const std::string& text) {

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Archive key ("./Scenario/fileNameList.txt") -> the file's bytes.
@@ -16,10 +18,14 @@ struct LintProblem {
     std::string text;
 };
 
+// A script named in several slots is read once for each, so a problem may be found
+// more than once; it is reported once.
 struct LintReport {
     std::vector<LintProblem> problems;
+    std::set<std::tuple<std::string, int, std::string>> seen;
     void Add(const std::string& key, int line, const std::string& text) {
-        problems.push_back({key, line, text});
+        if (seen.insert({key, line, text}).second)
+            problems.push_back({key, line, text});
     }
 };
 
@@ -36,6 +42,11 @@ int LineOfOffset(const std::string& text, std::size_t offset);
 
 // The text of a file as the game's loaders see it: up to its first NUL.
 std::string TextOf(const std::string& bytes);
+// The text as the scenario store reads it: with CR LF line ends, whatever the editor wrote.
+std::string ScriptTextOf(const std::string& bytes);
+// The text as the map and model readers read it: carriage returns alone turned into
+// line feeds.
+std::string DataTextOf(const std::string& bytes);
 
 // A token of the map files, the model texts and the tags' attributes, with its line.
 struct LintToken {

@@ -30,7 +30,7 @@ void ReadFileList(const LintFiles& files, LintFacts* facts, LintReport* report) 
     const auto found = files.find(SCENARIO_LIST_KEY);
     if (found == files.end())
         return;
-    const std::string text = TextOf(found->second);
+    const std::string text = ScriptTextOf(found->second);
     int slot = 0;
     std::size_t start = 0;
     while (start < text.size() && slot < SCENARIO_COUNT) {
@@ -40,10 +40,12 @@ void ReadFileList(const LintFiles& files, LintFacts* facts, LintReport* report) 
         if (end > start) {
             std::string name = text.substr(start, end - start);
             const int line = LineOfOffset(text, start);
+            // Only a list that mixes its line ends keeps a line without its CR.
             if (name.back() != '\r') {
                 report->Add(SCENARIO_LIST_KEY, line,
-                            "line ends without CR: the game drops the last character of \"" + name +
-                                "\"");
+                            "line ends without CR among lines with CR LF: the game drops the last "
+                            "character of \"" +
+                                name + "\"");
             }
             name.pop_back();
             if (name.find("NONE") == std::string::npos)
@@ -349,7 +351,7 @@ void LintScenario(const LintFiles& files, LintFacts* facts, LintReport* report) 
                         "slot " + std::to_string(slot) + " names " + key + ", which is not there");
             continue;
         }
-        const std::string text = TextOf(found->second);
+        const std::string text = ScriptTextOf(found->second);
         if (text.size() > static_cast<std::size_t>(SCENARIO_MAX_LENGTH)) {
             report->Add(key, 0,
                         std::to_string(text.size()) + " bytes; a script slot holds " +

@@ -36,7 +36,7 @@ void LintSlots(const LintInput& input, const LintFacts& facts, LintReport* repor
         if (key.empty()) {
             report->Add(start.key, start.line,
                         "starts scenario " + std::to_string(start.number) + ", which is \"NONE\"");
-        } else if (found != input.files.end() && ShowsNothing(TextOf(found->second))) {
+        } else if (found != input.files.end() && ShowsNothing(ScriptTextOf(found->second))) {
             report->Add(start.key, start.line,
                         "starts scenario " + std::to_string(start.number) + ", whose script " +
                             key + " is empty: the game would wait for ever");

@@ -85,7 +85,7 @@ bool LoadGrid(const LintFiles& files, int map, MapGrid* grid) {
     const auto base = files.find(g_mapFileNames[MAP_FILE_BASE][map]);
     if (base == files.end())
         return false;
-    std::string baseText = TextOf(base->second);
+    std::string baseText = DataTextOf(base->second);
     MapBase header = {};
     auto heights = std::make_unique<TerrainGrids>();
     if (!ParseMapBase(baseText.data(), &header, heights.get()) || header.S < 1 ||
@@ -95,9 +95,9 @@ bool LoadGrid(const LintFiles& files, int map, MapGrid* grid) {
     std::memset(g_mapTerrain.attributes, 0, sizeof(Attributes));
     const auto found = files.find(g_mapFileNames[MAP_FILE_ATTRIBUTE][map]);
     if (found != files.end()) {
-        std::string text = TextOf(found->second);
+        std::string text = DataTextOf(found->second);
+        grid->tokens = TokenizeLikeGame(text);
         ParseMapAttributes(text.data(), header.W, header.H, header.S);
-        grid->tokens = TokenizeLikeGame(found->second);
     }
     std::memcpy(grid->attributes, g_mapTerrain.attributes, sizeof(Attributes));
     grid->columns = header.W * header.S;
