@@ -45,7 +45,6 @@ STORY_FRAMES = {
     1640: "scene-portrait",
 }
 MAP3_FRAME = 25
-LAST_STORY_FRAME = max(STORY_FRAMES)
 
 # The depth paths: the float depth targets, and the integer ones the game takes when
 # the device refuses float render targets.
@@ -73,7 +72,7 @@ def StoryInput():
 
 
 def Play(play, data_dir, frames, shots, env, work, input_text=""):
-    """Runs tavelle-play and returns {name: PNG path}; raises on failure."""
+    """Runs tavelle-play; returns {name: PNG path} and its stderr, or raises."""
     args = [play, "--data", data_dir, "--frames", str(frames)]
     if input_text:
         path = os.path.join(work, "input.txt")
@@ -88,14 +87,15 @@ def Play(play, data_dir, frames, shots, env, work, input_text=""):
     full_env.update(HEADLESS)
     full_env.update(env)
     proc = subprocess.run(args, capture_output=True, env=full_env, timeout=1200)
-    if proc.returncode != 0 or proc.stderr.count(b"MESSAGE "):
-        raise RuntimeError("tavelle-play failed: %s" % proc.stderr.decode("utf-8", "replace"))
-    return written
+    stderr = proc.stderr.decode("utf-8", "replace")
+    if proc.returncode != 0 or "MESSAGE " in stderr:
+        raise RuntimeError("tavelle-play failed: %s" % stderr)
+    return written, stderr
 
 
 def Map3Data(zrn, game_dir, work):
     """A copy of the demo data whose map 1 is map 3."""
-    data = os.path.join(work, "map3-data")
+    data = os.path.join(work, "map3")
     unpacked = os.path.join(work, "map3-unpacked")
     shutil.copytree(game_dir, data, ignore=shutil.ignore_patterns("ZRN.dat"))
     subprocess.run([zrn, "unpack", os.path.join(game_dir, "ZRN.dat"), unpacked], check=True,
@@ -109,28 +109,35 @@ def Map3Data(zrn, game_dir, work):
     return data
 
 
-def Capture(build_dir, work):
-    """Captures every golden frame below work; returns {file name: PNG path}."""
+def Capture(build_dir, work, paths=DEPTH_PATHS, story_frames=None):
+    """Captures the golden frames of the given depth paths below work (of the story
+    run, those of story_frames, all by default); returns {file name: PNG path} and
+    {path name: [stderr of each run]}."""
+    story_frames = story_frames or STORY_FRAMES
     play = os.path.join(build_dir, "tavelle-play")
     zrn = os.path.join(build_dir, "zrn")
     game_dir = os.path.join(build_dir, "game")
-    map3 = Map3Data(zrn, game_dir, work)
+    map3 = Map3Data(zrn, game_dir, os.path.join(work, "data"))
     frames = {}
-    for path_name, env in DEPTH_PATHS.items():
+    errors = {}
+    for path_name, env in paths.items():
         out = os.path.join(work, path_name)
         os.makedirs(out)
-        shots = Play(play, game_dir, LAST_STORY_FRAME + 1, STORY_FRAMES, env, out, StoryInput())
-        shots.update(Play(play, map3, MAP3_FRAME + 1, {MAP3_FRAME: "map3-fog"}, env, out))
+        shots, story_err = Play(play, game_dir, max(story_frames) + 1, story_frames, env, out,
+                                StoryInput())
+        map3_shots, map3_err = Play(play, map3, MAP3_FRAME + 1, {MAP3_FRAME: "map3-fog"}, env, out)
+        shots.update(map3_shots)
+        errors[path_name] = [story_err, map3_err]
         for name, path in shots.items():
             frames["%s-%s.png" % (name, path_name)] = path
-    return frames
+    return frames, errors
 
 
 def main():
     build_dir = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     work = tempfile.mkdtemp(prefix="tavelle-golden-")
     try:
-        frames = Capture(build_dir, work)
+        frames, _ = Capture(build_dir, work)
         os.makedirs(GOLDEN_DIR, exist_ok=True)
         for name, path in sorted(frames.items()):
             # The window shows red, green and blue only.
