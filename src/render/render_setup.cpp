@@ -74,6 +74,32 @@ void ReleaseTexture(GfxTexture** texture) {
     *texture = nullptr;
 }
 
+// The fog's combined targets: one four-channel target of the depth textures' kind for
+// both faces of the volume, and the first depth texture drawable beside the screen.
+// Null when they work, otherwise what is missing.
+const char* CreateCombinedTargets(GfxDevice* device) {
+    ReleaseTexture(&g_renderSet.fogFaceTexture);
+    for (GfxTexture* texture : g_renderSet.depthTexture) {
+        if (!texture)
+            return "no depth texture";
+    }
+    const std::uint32_t format =
+        g_renderSet.integerDepthFormat ? FMT_A16B16G16R16 : FMT_A16B16G16R16F;
+    if (FAILED(device->CreateTexture(SCREEN_WIDTH, SCREEN_HEIGHT, 1, USAGE_RENDERTARGET, format,
+                                     POOL_DEFAULT, &g_renderSet.fogFaceTexture)))
+        return g_renderSet.integerDepthFormat ? "no four-channel 16-bit render target"
+                                              : "no four-channel 16-bit float render target";
+    GfxSurface* sceneDepth = nullptr;
+    g_renderSet.depthTexture[0]->GetSurfaceLevel(0, &sceneDepth);
+    const bool pairs = SUCCEEDED(device->SetRenderTarget(1, sceneDepth));
+    device->SetRenderTarget(1, nullptr);
+    if (!pairs) {
+        ReleaseTexture(&g_renderSet.fogFaceTexture);
+        return "no second colour target beside the screen";
+    }
+    return nullptr;
+}
+
 } // namespace
 
 HRESULT InitDirect3D() {
@@ -123,6 +149,15 @@ void InitRenderStates() {
                                                 format, POOL_DEFAULT, &slot)))
                 break;
         }
+    }
+    const char* missing = CreateCombinedTargets(device);
+    g_renderSet.combinedPasses = missing == nullptr;
+    static bool s_reported = false;
+    if (missing && !s_reported) {
+        std::fprintf(stderr,
+                     "tavelle: %s; the fog is drawn in separate passes, the same but slower\n",
+                     missing);
+        s_reported = true;
     }
     device->GetRenderTarget(0, &g_camera.backBuffer);
     device->GetDepthStencilSurface(&g_camera.backDepth);

@@ -30,6 +30,12 @@ struct RenderSet {
     std::int32_t fadeDestination;
     float fadeArrivalX;
     float fadeArrivalZ;
+    // Where the device allows it, the fog frame draws the scene's colour and depth in
+    // one pass (depthTexture 0 as the screen's second target) and both faces of the
+    // fog volume in one pass into fogFaceTexture: back depth and mark in red and green,
+    // FrontDepthBase less the front depth and its mark in blue and alpha.
+    GfxTexture* fogFaceTexture;
+    std::uint8_t combinedPasses;
 };
 
 // The presentation parameters the device was created with.
@@ -60,8 +66,10 @@ extern GfxEffect* FogEffect;   // also g_renderSet.effects[RENDER_MODE_FOG]
 
 // The device on the main window; E_FAIL (after its message) when none can be made.
 HRESULT InitDirect3D();
-// The fixed states, the scene targets and depth surfaces, the depth textures; then
-// the back buffer and its depth surface are saved in g_camera.
+// The fixed states, the scene targets and depth surfaces, the depth textures and the
+// fog's combined target; then the back buffer and its depth surface are saved in
+// g_camera. A device that cannot draw the combined targets gets the fog in separate
+// passes, which the first set-up reports once on stderr.
 void InitRenderStates();
 // Replaces g_pFont.
 void CreateMessageFont();

@@ -47,6 +47,32 @@ float DepthIntScale() {
     return g_renderSet.integerDepthFormat ? INTEGER_DEPTH_SCALE : FLOAT_DEPTH_SCALE;
 }
 
+void DrawObjectsOnTerrain() {
+    DrawEventObjects();
+    DrawCursorModel();
+    DrawEffectQuad();
+    DrawCharacters();
+}
+
+void DrawSceneObjects() {
+    DrawTerrain();
+    DrawObjectsOnTerrain();
+}
+
+// The fog frame with the device's combined targets: the scene's colour and depth in
+// one pass, both faces of the fog volume in another.
+static bool CombinedFogFrame() {
+    return g_renderSet.renderMode == RENDER_MODE_FOG && g_renderSet.passCount == 2 &&
+           g_renderSet.combinedPasses && g_renderSet.fogFaceTexture;
+}
+
+// FrontDepthBase: a front face's depth is stored as this less the depth, so that the
+// larger value is the nearer face. Float targets hold the negated depth exactly; the
+// normalised ones hold 0 to 1 only.
+static float FrontDepthBase() {
+    return g_renderSet.integerDepthFormat ? 1.0f : 0.0f;
+}
+
 void BeginScenePasses() {
     g_renderSet.passCount = 1;
     if (FadeRunning()) {
@@ -66,6 +92,17 @@ void BeginScenePasses() {
     SetEffectTransforms(fog, identity);
     fog->SetFloat("IntScale", DepthIntScale());
     g_renderSet.passCount = 2;
+    if (CombinedFogFrame())
+        BeginColorAndDepthPass();
+}
+
+void BeginColorAndDepthPass() {
+    GfxSurface* depth = nullptr;
+    g_renderSet.depthTexture[0]->GetSurfaceLevel(0, &depth);
+    g_pD3DDevice->SetRenderTarget(1, depth);
+    const float scale = DepthIntScale();
+    g_pD3DDevice->ClearRenderTarget(1, {DEPTH_CLEAR_VALUE * scale, 0.0f, 0.0f, scale});
+    g_pD3DDevice->SetViewDepthScale(scale);
 }
 
 void BeginDepthPass() {
@@ -94,61 +131,113 @@ static void DrawFogSurface(GfxEffect* fog, GfxTexture* target, const char* techn
         DrawMeshThroughEffect(fog, g_fogVolumeModel.mesh);
 }
 
-void RenderFog() {
-    GfxEffect* fog = g_renderSet.effects[RENDER_MODE_FOG];
-    if (!fog || g_renderSet.passCount < 2)
-        return;
-    // The depth pass left the last object's world in the effect; the volume is drawn
-    // where its mesh lies.
+// The depth pass left the last object's world in the effect; the volume is drawn
+// where its mesh lies.
+static void SetFogVolumeTransforms(GfxEffect* fog) {
     Matrix identity;
     MatrixIdentity(&identity);
     SetEffectTransforms(fog, identity);
-    // The far surface: with the depth cleared to 0 and the test "greater", the
-    // farthest back face of each pixel wins. Then the nearest front face.
-    DrawFogSurface(fog, g_renderSet.depthTexture[1], "DepthFogCW", 0.0f);
-    DrawFogSurface(fog, g_renderSet.depthTexture[2], "DepthFogCCW", 1.0f);
+}
 
+// The fog over the screen through the given composite technique.
+static void DrawFogOverScreen(GfxEffect* fog, const char* technique) {
     SetScreenTarget();
     g_pD3DDevice->SetRenderState(RS_ALPHABLENDENABLE, 1);
-    fog->SetTechnique("Fog");
-    fog->SetTexture("DepthTex0", g_renderSet.depthTexture[1]);
-    fog->SetTexture("DepthTex1", g_renderSet.depthTexture[2]);
+    fog->SetTechnique(technique);
     fog->SetFloat("FogScale", FOG_SCALE);
     const Vec4 fogColor = {FOG_GREY, FOG_GREY, FOG_GREY, 1.0f};
     fog->SetVector("FogColor", &fogColor);
     DrawFullScreen(fog);
 }
 
+void RenderFog() {
+    GfxEffect* fog = g_renderSet.effects[RENDER_MODE_FOG];
+    if (!fog || g_renderSet.passCount < 2)
+        return;
+    SetFogVolumeTransforms(fog);
+    // The far surface: with the depth cleared to 0 and the test "greater", the
+    // farthest back face of each pixel wins. Then the nearest front face.
+    DrawFogSurface(fog, g_renderSet.depthTexture[1], "DepthFogCW", 0.0f);
+    DrawFogSurface(fog, g_renderSet.depthTexture[2], "DepthFogCCW", 1.0f);
+    fog->SetTexture("DepthTex0", g_renderSet.depthTexture[1]);
+    fog->SetTexture("DepthTex1", g_renderSet.depthTexture[2]);
+    DrawFogOverScreen(fog, "Fog");
+}
+
+void DrawSceneColorAndTerrainDepth() {
+    g_scenePassKind = SCENE_PASS_COLOR;
+    DrawTerrain();
+    // The objects on the terrain give their depths in a pass of their own, drawn as the
+    // separate depth pass draws them: the markers and the cursor a turn further on,
+    // only the opaque texels of the sprites.
+    g_pD3DDevice->SetRenderState(RS_COLORWRITEENABLE1, 0);
+    DrawObjectsOnTerrain();
+    g_pD3DDevice->SetRenderState(RS_COLORWRITEENABLE1, 0xF);
+    g_pD3DDevice->SetRenderTarget(1, nullptr);
+}
+
+void DrawObjectDepthsOverTerrain() {
+    SetTextureTarget(g_renderSet.depthTexture[0], nullptr);
+    // No depth buffer: the blend keeps the smaller of the depth drawn and the one
+    // there, so the nearest surface wins as the depth test would have it.
+    g_pD3DDevice->SetRenderState(RS_ZENABLE, 0);
+    g_pD3DDevice->SetRenderState(RS_ALPHABLENDENABLE, 1);
+    g_pD3DDevice->SetRenderState(RS_BLENDOP, BLENDOP_MIN);
+    g_renderSet.effects[RENDER_MODE_FOG]->SetTechnique("DepthScene");
+    g_scenePassKind = SCENE_PASS_DEPTH;
+    DrawObjectsOnTerrain();
+    g_scenePassKind = SCENE_PASS_COLOR;
+    g_pD3DDevice->SetRenderState(RS_BLENDOP, BLENDOP_ADD);
+    g_pD3DDevice->SetRenderState(RS_ZENABLE, 1);
+}
+
+void DrawFogVolumeFaces() {
+    GfxEffect* fog = g_renderSet.effects[RENDER_MODE_FOG];
+    // No depth test here: the blend keeps the larger value of every channel.
+    SetTextureTarget(g_renderSet.fogFaceTexture, nullptr);
+    const float frontClear = g_renderSet.integerDepthFormat ? 0.0f : -HALF_FLOAT_MAX;
+    g_pD3DDevice->ClearRenderTarget(0, {0.0f, 0.0f, frontClear, 0.0f});
+    SetFogVolumeTransforms(fog);
+    fog->SetTexture("DepthTex0", g_renderSet.depthTexture[0]);
+    fog->SetFloat("FrontDepthBase", FrontDepthBase());
+    fog->SetTechnique("DepthFogFaces");
+    if (g_fogVolumeModel.mesh)
+        DrawMeshThroughEffect(fog, g_fogVolumeModel.mesh);
+}
+
+void DrawFogFromFaces() {
+    GfxEffect* fog = g_renderSet.effects[RENDER_MODE_FOG];
+    fog->SetTexture("DepthTex0", g_renderSet.fogFaceTexture);
+    DrawFogOverScreen(fog, "FogFaces");
+}
+
 void DrawFadeFrame() {
-    GfxSurface* black = nullptr;
-    GfxTexture* blackTexture = g_renderSet.sceneTexture[1];
-    if (blackTexture && blackTexture->GetSurfaceLevel(0, &black) == S_OK) {
-        g_pD3DDevice->SetRenderTarget(0, black);
-        g_pD3DDevice->SetDepthStencilSurface(g_renderSet.sceneDepth[1]);
-        g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, FADE_BLACK, 1.0f, 0);
-    }
     SetScreenTarget();
     GfxEffect* basic = g_renderSet.effects[RENDER_MODE_FADE];
     if (!basic)
         return;
+    // The image the scene fades with is opaque black: a constant of the technique
+    // rather than a cleared texture.
     basic->SetFloat("Alpha", g_renderSet.fadeAlpha);
-    basic->SetTechnique("Fade");
+    basic->SetTechnique("FadeToBlack");
     basic->SetTexture("Tex0", g_renderSet.sceneTexture[0]);
-    basic->SetTexture("Tex1", blackTexture);
     DrawFullScreen(basic);
 }
 
 void RenderField() {
     BeginScenePasses();
+    if (CombinedFogFrame()) {
+        DrawSceneColorAndTerrainDepth();
+        DrawObjectDepthsOverTerrain();
+        DrawFogVolumeFaces();
+        DrawFogFromFaces();
+        return;
+    }
     for (int i = 0; i < g_renderSet.passCount; ++i) {
         if (i > 0)
             BeginDepthPass();
         g_scenePassKind = i > 0 ? SCENE_PASS_DEPTH : SCENE_PASS_COLOR;
-        DrawTerrain();
-        DrawEventObjects();
-        DrawCursorModel();
-        DrawEffectQuad();
-        DrawCharacters();
+        DrawSceneObjects();
     }
     g_scenePassKind = SCENE_PASS_COLOR;
     if (g_renderSet.renderMode == RENDER_MODE_FOG) {

@@ -30,6 +30,7 @@ constexpr std::uint32_t FMT_P8 = 41;
 constexpr std::uint32_t FMT_D24S8 = 75;
 constexpr std::uint32_t FMT_D16 = 80;
 constexpr std::uint32_t FMT_G16R16F = 112;
+constexpr std::uint32_t FMT_A16B16G16R16F = 113;
 
 constexpr std::uint32_t POOL_DEFAULT = 0;
 constexpr std::uint32_t POOL_MANAGED = 1;
@@ -63,6 +64,9 @@ constexpr std::uint32_t RS_ALPHABLENDENABLE = 27;
 constexpr std::uint32_t RS_SPECULARENABLE = 29;
 constexpr std::uint32_t RS_LIGHTING = 137;
 constexpr std::uint32_t RS_AMBIENT = 139;
+constexpr std::uint32_t RS_BLENDOP = 171;
+// The channels written into render target 1 (bits red 1, green 2, blue 4, alpha 8).
+constexpr std::uint32_t RS_COLORWRITEENABLE1 = 190;
 constexpr std::uint32_t RENDER_STATE_COUNT = 256; // states are numbered below this
 
 constexpr std::uint32_t BLEND_ZERO = 1;
@@ -75,6 +79,12 @@ constexpr std::uint32_t BLEND_DESTALPHA = 7;
 constexpr std::uint32_t BLEND_INVDESTALPHA = 8;
 constexpr std::uint32_t BLEND_DESTCOLOR = 9;
 constexpr std::uint32_t BLEND_INVDESTCOLOR = 10;
+
+// How blended colours combine: source × factor + destination × factor, or the smaller
+// or the larger of the two (the factors then count for nothing).
+constexpr std::uint32_t BLENDOP_ADD = 1;
+constexpr std::uint32_t BLENDOP_MIN = 4;
+constexpr std::uint32_t BLENDOP_MAX = 5;
 
 constexpr std::uint32_t CULL_NONE = 1;
 constexpr std::uint32_t CULL_CW = 2;  // clockwise faces are not drawn
@@ -198,6 +208,9 @@ class GfxDevice {
     // Clears the whole current target and/or depth surface (rects must be null).
     HRESULT Clear(std::uint32_t rectCount, const void* rects, std::uint32_t flags,
                   std::uint32_t color, float z, std::uint32_t stencil);
+    // Clears render target index (0 or 1) of the current set to the colour as given:
+    // float formats keep values beyond 0..1, normalised ones clamp them.
+    HRESULT ClearRenderTarget(std::uint32_t index, const ColorValue& color);
     HRESULT BeginScene();
     HRESULT EndScene();
     // Shows the back buffer (and captures it first when capture is on).
@@ -242,7 +255,14 @@ class GfxDevice {
                                       std::uint32_t multiSampleQuality, bool discard,
                                       GfxSurface** surface);
     HRESULT GetRenderTarget(std::uint32_t index, GfxSurface** surface);
+    // Target 0 is the screen or a texture. Target 1, when set, receives in the same
+    // draws what the pixel shader writes as o_color1, never blended; the fixed-function
+    // path writes there each pixel's view-space depth times SetViewDepthScale's scale
+    // (screen vertices give it back from their window depth through the projection).
+    // Null unsets target 1; E_FAIL when the device cannot draw into the surface
+    // together with the current target 0 and depth surface.
     HRESULT SetRenderTarget(std::uint32_t index, GfxSurface* surface);
+    void SetViewDepthScale(float scale);
     HRESULT GetDepthStencilSurface(GfxSurface** surface);
     HRESULT SetDepthStencilSurface(GfxSurface* surface);
     HRESULT GetViewport(Viewport* viewport);
@@ -276,6 +296,10 @@ const std::uint8_t* GetCapturedFrame();
 // Waits until every draw issued so far has finished (for timing).
 void WaitForGpu();
 
-// Tests: refuse FMT_G16R16F render targets, so that the integer depth formats are
-// used. The environment variable TAVELLE_REFUSE_FLOAT_TARGETS=1 sets it at start.
+// Tests: refuse the float render targets (FMT_G16R16F and FMT_A16B16G16R16F), so that
+// the integer depth formats are used; or refuse only the four-channel one, as a device
+// with two-channel float targets alone would. The environment variable
+// TAVELLE_REFUSE_FLOAT_TARGETS sets them at start: "1" all float targets, "rgba" the
+// four-channel one.
 void SetFloatTargetsRefused(bool refused);
+void SetFloatRgbaTargetsRefused(bool refused);

@@ -5,9 +5,10 @@
 //   //@pixel NAME        a pixel shader
 // Shaders see, ready declared: vertex inputs a_position (vec4), a_normal (vec3),
 // a_tex (vec2), a_color (vec4); the interpolated v_color, v_tex0, v_tex1 (vec4);
-// the pixel output o_color. A vertex shader writes gl_Position in Direct3D's clip
-// space (depth 0..1, +y up on screen); the device maps it to GL's. Matrices are
-// uploaded as set, so GLSL `M * v` is the row-vector product v × M.
+// the pixel outputs o_color and o_color1 (render target 1, see SetRenderTarget). A
+// vertex shader writes gl_Position in Direct3D's clip space (depth 0..1, +y up on
+// screen); the device maps it to GL's. Matrices are uploaded as set, so GLSL `M * v`
+// is the row-vector product v × M.
 // A pass without a vertex shader takes screen vertices (format 0x144) unchanged:
 // v_color = the vertex colour, v_tex0 = v_tex1 = (u, v, 0, 1).
 #pragma once

@@ -30,8 +30,11 @@ constexpr int TEXTURE_UNIT_COUNT = FONT_TEXTURE_UNIT + 1;
 struct AppliedGlState {
     bool valid = false;
     bool blend = false;
+    bool blendSecond = false; // glEnable(GL_BLEND) turns it on for every draw buffer
     GLenum srcBlend = GL_ONE;
     GLenum dstBlend = GL_ZERO;
+    GLenum blendEquation = GL_FUNC_ADD;
+    std::uint32_t secondWriteMask = 0xF;
     bool depthTest = false;
     bool depthWrite = true;
     GLenum depthFunc = GL_LESS;
@@ -62,11 +65,15 @@ struct FixedProgram {
     GLint eye = -1;
     GLint colorStage = -1;
     GLint alphaStage = -1;
+    GLint worldView = -1;
+    GLint depthProjection = -1;
+    GLint viewDepthScale = -1;
     std::uint32_t uploadedFvf = 0;
 };
 
 struct FramebufferEntry {
     GLuint color;
+    GLuint color1; // the second colour attachment, 0 for none
     GLuint depth;
     GLuint framebuffer;
 };
@@ -93,7 +100,9 @@ struct GfxDeviceState {
     GfxSurface backBuffer;
     GfxSurface backDepth;
     GfxSurface* renderTarget = nullptr;
+    GfxSurface* renderTarget1 = nullptr;
     GfxSurface* depthSurface = nullptr;
+    float viewDepthScale = 1.0f;
     std::vector<FramebufferEntry> framebuffers;
 
     // The effect pass being applied, if any.
@@ -137,10 +146,14 @@ void UseProgram(GLuint program);
 void BindVertexArray(GLuint vertexArray);
 void BindTextureUnit(int unit, GLuint texture);
 void SetBlend(bool on, GLenum src, GLenum dst);
+void SetBlendEquation(GLenum equation);
+// Render target 1 is never blended; mask bits red 1, green 2, blue 4, alpha 8.
+void SetSecondTargetUnblended();
+void SetSecondTargetWriteMask(std::uint32_t mask);
 void SetDepth(bool test, bool write, GLenum func);
 void SetCull(bool on, GLenum face);
 void SetScissor(bool on);
-// The framebuffer of the current render target and depth surface.
+// The framebuffer of the current render targets and depth surface.
 void BindCurrentTarget();
 
 // Drops the framebuffers that use a GL texture or renderbuffer about to be deleted.

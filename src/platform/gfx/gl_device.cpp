@@ -27,6 +27,8 @@ void SetDefaultStates() {
     rs[RS_DESTBLEND] = BLEND_ZERO;
     rs[RS_CULLMODE] = CULL_CCW;
     rs[RS_ZFUNC] = CMP_LESSEQUAL;
+    rs[RS_BLENDOP] = BLENDOP_ADD;
+    rs[RS_COLORWRITEENABLE1] = 0xF;
     rs[RS_LIGHTING] = 1;
     std::uint32_t* ts = g_gfx.stageStates;
     ts[TSS_COLOROP] = TOP_MODULATE;
@@ -66,6 +68,9 @@ bool CreateFixedProgram() {
     p.eye = at("u_eye");
     p.colorStage = at("u_colorStage");
     p.alphaStage = at("u_alphaStage");
+    p.worldView = at("u_worldView");
+    p.depthProjection = at("u_depthProjection");
+    p.viewDepthScale = at("u_viewDepthScale");
     UseProgram(p.program);
     glUniform1i(at("u_texture"), FIXED_TEXTURE_UNIT);
     return true;
@@ -208,8 +213,10 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     CreateWhiteTexture();
     CreateSamplers();
     CreateStreamObjects();
-    if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS"))
+    if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS")) {
         SetFloatTargetsRefused(std::strcmp(refuse, "1") == 0);
+        SetFloatRgbaTargetsRefused(std::strcmp(refuse, "rgba") == 0);
+    }
     // Presentation follows the display's refresh where the system allows it.
     SDL_GL_SetSwapInterval(1);
     s_deviceExists = true;

@@ -39,12 +39,34 @@ void SetBlend(bool on, GLenum src, GLenum dst) {
         else
             glDisable(GL_BLEND);
         gl.blend = on;
+        gl.blendSecond = on;
     }
     if (on && (gl.srcBlend != src || gl.dstBlend != dst)) {
         glBlendFunc(src, dst);
         gl.srcBlend = src;
         gl.dstBlend = dst;
     }
+}
+
+void SetBlendEquation(GLenum equation) {
+    if (g_gfx.gl.blendEquation == equation)
+        return;
+    glBlendEquation(equation);
+    g_gfx.gl.blendEquation = equation;
+}
+
+void SetSecondTargetUnblended() {
+    if (!g_gfx.gl.blendSecond)
+        return;
+    glDisablei(GL_BLEND, 1);
+    g_gfx.gl.blendSecond = false;
+}
+
+void SetSecondTargetWriteMask(std::uint32_t mask) {
+    if (g_gfx.gl.secondWriteMask == mask)
+        return;
+    glColorMaski(1, (mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0);
+    g_gfx.gl.secondWriteMask = mask;
 }
 
 void SetDepth(bool test, bool write, GLenum func) {
@@ -143,6 +165,13 @@ void ApplyRenderStates() {
     const std::uint32_t* rs = g_gfx.renderStates;
     SetBlend(rs[RS_ALPHABLENDENABLE] != 0, BlendFactor(rs[RS_SRCBLEND]),
              BlendFactor(rs[RS_DESTBLEND]));
+    const std::uint32_t blendOp = rs[RS_BLENDOP];
+    SetBlendEquation(blendOp == BLENDOP_MAX ? GL_MAX
+                                            : (blendOp == BLENDOP_MIN ? GL_MIN : GL_FUNC_ADD));
+    if (g_gfx.renderTarget1) {
+        SetSecondTargetUnblended();
+        SetSecondTargetWriteMask(rs[RS_COLORWRITEENABLE1] & 0xF);
+    }
     const bool depthTest = rs[RS_ZENABLE] != 0;
     SetDepth(depthTest, depthTest && rs[RS_ZWRITEENABLE] != 0, CompareFunc(rs[RS_ZFUNC]));
     // Targets are stored top row first, so a triangle clockwise on screen is
@@ -171,6 +200,11 @@ void UploadFixedUniforms(std::uint32_t fvf) {
     MatrixMultiply(&wvp, &wvp, &g_gfx.projection);
     glUniformMatrix4fv(p.worldViewProj, 1, GL_FALSE, &wvp.m[0][0]);
     glUniformMatrix4fv(p.world, 1, GL_FALSE, &g_gfx.world.m[0][0]);
+    Matrix worldView;
+    MatrixMultiply(&worldView, &g_gfx.world, &g_gfx.view);
+    glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+    glUniform2f(p.depthProjection, g_gfx.projection.m[2][2], g_gfx.projection.m[3][2]);
+    glUniform1f(p.viewDepthScale, g_gfx.viewDepthScale);
 
     const std::uint32_t* rs = g_gfx.renderStates;
     const Material& mat = g_gfx.material;

@@ -6,22 +6,40 @@
 namespace {
 
 bool s_floatTargetsRefused = false;
+bool s_floatRgbaTargetsRefused = false;
 
-bool FramebufferComplete(GLuint color, GLuint depth, std::uint32_t depthFormat) {
+// Attaches the colour textures and the depth surface to the bound framebuffer; with a
+// second colour texture, pixel shader outputs 0 and 1 go to attachments 0 and 1.
+void AttachTargets(GLuint color, GLuint color1, const GfxSurface* depth) {
+    if (color)
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color, 0);
+    if (color1) {
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, color1, 0);
+        const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+        glDrawBuffers(2, buffers);
+    }
+    if (depth && depth->depthBuffer) {
+        const GLenum attachment =
+            depth->format == FMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, depth->depthBuffer);
+    }
+}
+
+bool FramebufferComplete(GLuint color, GLuint color1, const GfxSurface* depth) {
     GLuint probe = 0;
     glGenFramebuffers(1, &probe);
     glBindFramebuffer(GL_FRAMEBUFFER, probe);
-    if (color)
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color, 0);
-    if (depth) {
-        const GLenum attachment =
-            depthFormat == FMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, depth);
-    }
+    AttachTargets(color, color1, depth);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, g_gfx.gl.framebuffer);
     glDeleteFramebuffers(1, &probe);
     return complete;
+}
+
+bool FormatRefused(std::uint32_t format) {
+    const bool floatFormat = format == FMT_G16R16F || format == FMT_A16B16G16R16F;
+    return (floatFormat && s_floatTargetsRefused) ||
+           (format == FMT_A16B16G16R16F && s_floatRgbaTargetsRefused);
 }
 
 struct TargetFormat {
@@ -37,12 +55,17 @@ constexpr TargetFormat TARGET_FORMATS[] = {
     {FMT_G16R16F, GL_RG16F, GL_RG, GL_HALF_FLOAT},
     {FMT_G16R16, GL_RG16, GL_RG, GL_UNSIGNED_SHORT},
     {FMT_A16B16G16R16, GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT},
+    {FMT_A16B16G16R16F, GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT},
 };
 
 } // namespace
 
 void SetFloatTargetsRefused(bool refused) {
     s_floatTargetsRefused = refused;
+}
+
+void SetFloatRgbaTargetsRefused(bool refused) {
+    s_floatRgbaTargetsRefused = refused;
 }
 
 bool AreFloatTargetsRefused() {
@@ -53,10 +76,11 @@ void BindCurrentTarget() {
     GfxSurface* color = g_gfx.renderTarget;
     GfxSurface* depth = g_gfx.depthSurface;
     const GLuint colorName = color ? color->colorTexture : 0;
+    const GLuint color1Name = g_gfx.renderTarget1 ? g_gfx.renderTarget1->colorTexture : 0;
     const GLuint depthName = depth ? depth->depthBuffer : 0;
     GLuint framebuffer = 0;
     for (const FramebufferEntry& entry : g_gfx.framebuffers) {
-        if (entry.color == colorName && entry.depth == depthName) {
+        if (entry.color == colorName && entry.color1 == color1Name && entry.depth == depthName) {
             framebuffer = entry.framebuffer;
             break;
         }
@@ -64,15 +88,8 @@ void BindCurrentTarget() {
     if (!framebuffer) {
         glGenFramebuffers(1, &framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        if (colorName)
-            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorName,
-                                   0);
-        if (depthName) {
-            const GLenum attachment =
-                depth->format == FMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
-            glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, depthName);
-        }
-        g_gfx.framebuffers.push_back({colorName, depthName, framebuffer});
+        AttachTargets(colorName, color1Name, depth);
+        g_gfx.framebuffers.push_back({colorName, color1Name, depthName, framebuffer});
         g_gfx.gl.framebuffer = framebuffer;
         return;
     }
@@ -85,7 +102,8 @@ void BindCurrentTarget() {
 // Drops the framebuffers that use a GL object about to be deleted.
 void ForgetFramebuffersOf(GLuint color, GLuint depth) {
     auto uses = [color, depth](const FramebufferEntry& entry) {
-        return (color && entry.color == color) || (depth && entry.depth == depth);
+        return (color && (entry.color == color || entry.color1 == color)) ||
+               (depth && entry.depth == depth);
     };
     for (const FramebufferEntry& entry : g_gfx.framebuffers) {
         if (!uses(entry))
@@ -108,7 +126,7 @@ HRESULT GfxDevice::CreateTexture(std::uint32_t width, std::uint32_t height, std:
     if (!(usage & USAGE_RENDERTARGET) || levels > 1 || width == 0 || height == 0 || width > 8192 ||
         height > 8192)
         return E_FAIL;
-    if (format == FMT_G16R16F && s_floatTargetsRefused)
+    if (FormatRefused(format))
         return E_FAIL;
     const TargetFormat* chosen = nullptr;
     for (const TargetFormat& candidate : TARGET_FORMATS) {
@@ -124,7 +142,7 @@ HRESULT GfxDevice::CreateTexture(std::uint32_t width, std::uint32_t height, std:
     glTexImage2D(GL_TEXTURE_2D, 0, chosen->internalFormat, static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height), 0, chosen->pixelFormat, chosen->pixelType, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    if (glGetError() != GL_NO_ERROR || !FramebufferComplete(name, 0, 0)) {
+    if (glGetError() != GL_NO_ERROR || !FramebufferComplete(name, 0, nullptr)) {
         BindTextureUnit(FIXED_TEXTURE_UNIT, 0);
         glDeleteTextures(1, &name);
         return E_FAIL;
@@ -159,7 +177,8 @@ HRESULT GfxDevice::CreateDepthStencilSurface(std::uint32_t width, std::uint32_t 
     glRenderbufferStorage(GL_RENDERBUFFER,
                           format == FMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH24_STENCIL8,
                           static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    if (!FramebufferComplete(0, name, format)) {
+    const GfxSurface probe = {0, name, format, width, height};
+    if (!FramebufferComplete(0, 0, &probe)) {
         glDeleteRenderbuffers(1, &name);
         return E_FAIL;
     }
@@ -180,10 +199,41 @@ HRESULT GfxDevice::GetRenderTarget(std::uint32_t index, GfxSurface** surface) {
 }
 
 HRESULT GfxDevice::SetRenderTarget(std::uint32_t index, GfxSurface* surface) {
-    if (index != 0 || !surface || !surface->colorTexture)
+    if (index == 1 && !surface) {
+        g_gfx.renderTarget1 = nullptr;
+        return S_OK;
+    }
+    if (index > 1 || !surface || !surface->colorTexture)
         return E_FAIL;
-    g_gfx.renderTarget = surface;
+    if (index == 0) {
+        g_gfx.renderTarget = surface;
+        return S_OK;
+    }
+    const GfxSurface* first = g_gfx.renderTarget;
+    if (!first || first == surface || first->width != surface->width ||
+        first->height != surface->height ||
+        !FramebufferComplete(first->colorTexture, surface->colorTexture, g_gfx.depthSurface))
+        return E_FAIL;
+    g_gfx.renderTarget1 = surface;
     return S_OK;
+}
+
+HRESULT GfxDevice::ClearRenderTarget(std::uint32_t index, const ColorValue& color) {
+    if (index > 1 || (index == 1 && !g_gfx.renderTarget1))
+        return E_FAIL;
+    BindCurrentTarget();
+    SetScissor(false);
+    // A clear writes every channel whatever the write mask of the last draw was.
+    if (index == 1)
+        SetSecondTargetWriteMask(0xF);
+    const GLfloat value[4] = {color.r, color.g, color.b, color.a};
+    glClearBufferfv(GL_COLOR, static_cast<GLint>(index), value);
+    return S_OK;
+}
+
+void GfxDevice::SetViewDepthScale(float scale) {
+    g_gfx.viewDepthScale = scale;
+    g_gfx.fixedUniformsDirty = true;
 }
 
 HRESULT GfxDevice::GetDepthStencilSurface(GfxSurface** surface) {
@@ -218,6 +268,8 @@ void GfxTexture::Release() {
         g_gfx.texture = nullptr;
     if (g_gfx.renderTarget == &surface)
         g_gfx.renderTarget = &g_gfx.backBuffer;
+    if (g_gfx.renderTarget1 == &surface)
+        g_gfx.renderTarget1 = nullptr;
     if (g_gfx.context) {
         ForgetFramebuffersOf(name, 0);
         for (int unit = 0; unit < TEXTURE_UNIT_COUNT; ++unit) {

@@ -32,7 +32,8 @@ std::string PixelPreamble() {
            "in vec4 v_color;\n"
            "in vec4 v_tex0;\n"
            "in vec4 v_tex1;\n"
-           "layout(location = 0) out vec4 o_color;\n";
+           "layout(location = 0) out vec4 o_color;\n"
+           "layout(location = 1) out vec4 o_color1;\n";
 }
 
 // Pixel (x, y) of the 1024×768 target, y down, to GL clip space of a top-row-first
@@ -73,9 +74,13 @@ uniform vec4 u_materialDiffuse;
 uniform vec3 u_specularColor;   // light specular × material specular; 0 when off
 uniform float u_specularPower;
 uniform vec3 u_eye;
+uniform mat4 u_worldView;
+out float v_viewDepth;
 void main() {
     v_tex0 = vec4(a_tex, 0.0, 1.0);
     v_tex1 = vec4(0.0);
+    vec4 viewPosition = u_worldView * vec4(a_position.xyz, 1.0);
+    v_viewDepth = viewPosition.z / viewPosition.w;
     if (u_pretransformed) {
         gl_Position = ScreenToClip(a_position);
         v_color = a_color;
@@ -110,6 +115,11 @@ std::string FixedPixelShader() {
 uniform sampler2D u_texture;
 uniform ivec3 u_colorStage; // operation, argument 1, argument 2
 uniform ivec3 u_alphaStage;
+uniform bool u_pretransformed;
+uniform vec2 u_depthProjection; // projection row 2 and row 3 of column 2
+uniform float u_viewDepthScale;
+in float v_viewDepth;
+
 vec4 StageArgument(int argument, vec4 texel) {
     return argument == 2 ? texel : v_color; // stage 0: current is the diffuse colour
 }
@@ -126,6 +136,11 @@ void main() {
     vec3 rgb = StageResult(u_colorStage, texel).rgb;
     float alpha = StageResult(u_alphaStage, texel).a;
     o_color = vec4(min(rgb + v_tex1.rgb, vec3(1.0)), alpha);
+    // The window depth of a screen vertex is its projected depth, linear across the
+    // screen, so each pixel recovers its own view depth from it.
+    float viewDepth = u_pretransformed
+        ? u_depthProjection.y / (gl_FragCoord.z - u_depthProjection.x) : v_viewDepth;
+    o_color1 = vec4(viewDepth * u_viewDepthScale, 0.0, 0.0, 0.0);
 }
 )";
     return source;

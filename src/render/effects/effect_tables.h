@@ -7,9 +7,11 @@
 
 inline constexpr EffectPassDesc BASIC_PASSES[] = {{"P0", "BasicVS", "BasicPS", {}}};
 inline constexpr EffectPassDesc FADE_PASSES[] = {{"P0", nullptr, "FadePS", {}}};
+inline constexpr EffectPassDesc FADE_TO_BLACK_PASSES[] = {{"P0", nullptr, "FadeToBlackPS", {}}};
 inline constexpr EffectTechniqueDesc BASIC_TECHNIQUES[] = {
     {"Basic", BASIC_PASSES},
     {"Fade", FADE_PASSES},
+    {"FadeToBlack", FADE_TO_BLACK_PASSES},
 };
 inline constexpr EffectSamplerDesc BASIC_SAMPLERS[] = {
     {"MeshSmp", "MeshTex"},
@@ -27,6 +29,10 @@ inline constexpr EffectStateChange DEPTH_FOG_CW_STATES[] = {{RS_CULLMODE, CULL_C
 inline constexpr EffectStateChange DEPTH_FOG_CCW_STATES[] = {{RS_CULLMODE, CULL_CCW},
                                                              {RS_ZFUNC, CMP_LESS}};
 
+// Both faces at once: no culling, no depth test, the larger value wins.
+inline constexpr EffectStateChange DEPTH_FOG_FACES_STATES[] = {
+    {RS_CULLMODE, CULL_NONE}, {RS_ZENABLE, 0}, {RS_ALPHABLENDENABLE, 1}, {RS_BLENDOP, BLENDOP_MAX}};
+
 inline constexpr EffectPassDesc SCENE_PASSES[] = {{"P0", "SceneVS", "ScenePS", {}}};
 inline constexpr EffectPassDesc CLEAR_PASSES[] = {{"P0", nullptr, "ClearPS", CLEAR_STATES}};
 inline constexpr EffectPassDesc DEPTH_SCENE_PASSES[] = {
@@ -35,14 +41,19 @@ inline constexpr EffectPassDesc DEPTH_FOG_CW_PASSES[] = {
     {"P0", "DepthVS", "DepthFogPS", DEPTH_FOG_CW_STATES}};
 inline constexpr EffectPassDesc DEPTH_FOG_CCW_PASSES[] = {
     {"P0", "DepthVS", "DepthFogPS", DEPTH_FOG_CCW_STATES}};
+inline constexpr EffectPassDesc DEPTH_FOG_FACES_PASSES[] = {
+    {"P0", "DepthVS", "DepthFogFacesPS", DEPTH_FOG_FACES_STATES}};
 inline constexpr EffectPassDesc FOG_PASSES[] = {{"P0", nullptr, "FogPS", {}}};
+inline constexpr EffectPassDesc FOG_FACES_PASSES[] = {{"P0", nullptr, "FogFacesPS", {}}};
 inline constexpr EffectTechniqueDesc FOG_TECHNIQUES[] = {
     {"Scene", SCENE_PASSES},
     {"Clear", CLEAR_PASSES},
     {"DepthScene", DEPTH_SCENE_PASSES},
     {"DepthFogCW", DEPTH_FOG_CW_PASSES},
     {"DepthFogCCW", DEPTH_FOG_CCW_PASSES},
+    {"DepthFogFaces", DEPTH_FOG_FACES_PASSES},
     {"Fog", FOG_PASSES},
+    {"FogFaces", FOG_FACES_PASSES},
 };
 inline constexpr EffectSamplerDesc FOG_SAMPLERS[] = {
     {"MeshSmp", "MeshTex"},

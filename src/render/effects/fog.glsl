@@ -12,6 +12,7 @@ uniform vec4 ClearColor;
 uniform vec4 FogColor;
 uniform float FogScale;
 uniform float IntScale;
+uniform float FrontDepthBase;
 uniform sampler2D MeshSmp;
 uniform sampler2D DepthSmp0;
 uniform sampler2D DepthSmp1;
@@ -57,6 +58,30 @@ void main() {
     vec2 uv = v_tex0.xy / v_tex0.w * vec2(0.5, -0.5) + 0.5;
     float sceneDepth = texture(DepthSmp0, uv).r;
     o_color = vec4(min(v_tex1.x * IntScale, sceneDepth), 1.0, 0.0, 0.0);
+}
+
+// Both faces of the volume in one pass, into one target blended by taking the larger
+// value: a back face writes its depth and a mark into red and green, a front face
+// FrontDepthBase less its depth and a mark into blue and alpha, so the farthest back
+// face and the nearest front face of each pixel win. The other face's channels get the
+// lowest value the target holds (the lowest 16-bit float; 0 where it is normalised),
+// which changes nothing. Each depth counts only up to the scene's.
+//@pixel DepthFogFacesPS
+void main() {
+    const float LOWEST = -65504.0;
+    vec2 uv = v_tex0.xy / v_tex0.w * vec2(0.5, -0.5) + 0.5;
+    float depth = min(v_tex1.x * IntScale, texture(DepthSmp0, uv).r);
+    o_color = gl_FrontFacing ? vec4(LOWEST, LOWEST, FrontDepthBase - depth, 1.0)
+                             : vec4(depth, 1.0, LOWEST, LOWEST);
+}
+
+// The composite from the one target of both faces.
+//@pixel FogFacesPS
+void main() {
+    vec4 faces = texture(DepthSmp0, v_tex0.xy);
+    float front = FrontDepthBase - faces.b;
+    float thickness = clamp((faces.r - front) * FogScale / IntScale, 0.0, 1.0);
+    o_color = vec4(FogColor.rgb, FogColor.a * thickness * faces.g * faces.a);
 }
 
 //@pixel FogPS
