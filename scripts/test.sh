@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds, and runs every test: first the release
-# build, then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Installs what the project needs, builds, and runs every check once. Nothing is
+# retried: a test that fails once fails the run, and so does a test that skips itself.
+#   release  the whole suite
+#   asan     the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer
+#   tsan     the threaded tests (sound streaming, the mixer) under ThreadSanitizer
+#   fuzz     every target in fuzz/ over its seeds in fuzz/corpus/<target>/, then
+#            FUZZ_SECONDS (default 20) of fuzzing from a fixed seed
+# Each stage's wall time is printed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 
 bash scripts/install-deps.sh
 
@@ -12,11 +20,78 @@ export SDL_AUDIODRIVER=dummy
 export MESA_GL_VERSION_OVERRIDE=3.3
 export MESA_GLSL_VERSION_OVERRIDE=330
 
-for preset in release asan; do
-  echo "=== $preset ==="
-  cmake --preset "$preset"
-  cmake --build --preset "$preset"
-  # A test that fails is run once more, so that a rare fault shows in the log
-  # without failing the run; each retry is listed there.
-  ctest --preset "$preset" --repeat until-pass:2
-done
+TIMES=()
+timed() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "=== $name ==="
+  "$@"
+  TIMES+=("$name: $((SECONDS - start)) s")
+}
+
+# ctest passes a run in which a test skipped itself; here that fails it. Tests that
+# run only when asked for are disabled (DISABLED_ in GoogleTest) and listed as such.
+run_ctest() {
+  local log
+  log=$(mktemp)
+  ctest "$@" --no-tests=error 2>&1 | tee "$log"
+  if grep -q "(Skipped)" "$log"; then
+    echo "test.sh: tests were skipped (listed above); every test must run" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+}
+
+suite() {
+  cmake --preset "$1"
+  cmake --build --preset "$1"
+  run_ctest --preset "$1"
+}
+
+threaded() {
+  cmake --preset tsan
+  cmake --build --preset tsan --target test_sound test_audio
+  run_ctest --preset tsan -L '^(sound|audio)$'
+}
+
+fuzz() {
+  cmake --preset fuzz
+  cmake --build --preset fuzz --target fuzz_targets
+  local out=build-fuzz/fuzz-runs
+  rm -rf "$out"
+  mkdir -p "$out"
+  local source name seeds work
+  for source in fuzz/*.cpp; do
+    name=$(basename "$source" .cpp)
+    seeds=fuzz/corpus/$name
+    if [ -z "$(ls -A "$seeds" 2>/dev/null)" ]; then
+      echo "test.sh: fuzz target $name has no seeds in $seeds" >&2
+      return 1
+    fi
+    # New inputs go to a scratch corpus; the checked-in seeds stay as they are.
+    work=$out/$name
+    mkdir -p "$work/corpus"
+    echo "fuzz_$name: $(ls "$seeds" | wc -l) seeds, then ${FUZZ_SECONDS} s"
+    if ! "build-fuzz/fuzz/fuzz_$name" -seed=1 -max_total_time="$FUZZ_SECONDS" -timeout=10 \
+        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/" \
+        "$work/corpus" "$seeds" >"$work/log" 2>&1; then
+      cat "$work/log"
+      local input
+      for input in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-*; do
+        [ -e "$input" ] && echo "input $input (base64): $(base64 -w0 "$input")"
+      done
+      echo "test.sh: fuzz_$name failed" >&2
+      return 1
+    fi
+    grep -E "^stat::number_of_executed_units|^Done" "$work/log" || true
+  done
+}
+
+timed release suite release
+timed asan suite asan
+timed tsan threaded
+timed fuzz fuzz
+
+echo "=== wall time ==="
+printf '%s\n' "${TIMES[@]}" "total: ${SECONDS} s"

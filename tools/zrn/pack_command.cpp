@@ -26,21 +26,6 @@ struct PackFile {
     ArchiveFileSpec spec;
 };
 
-bool ParseArguments(int argc, char** argv, std::string* out, std::string* root) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--root" && i + 1 < argc)
-            *root = argv[++i];
-        else if (argument.rfind("--root=", 0) == 0)
-            *root = argument.substr(7);
-        else if (out->empty() && argument.rfind("-", 0) != 0)
-            *out = argument;
-        else
-            return false;
-    }
-    return !out->empty() && !root->empty();
-}
-
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
@@ -143,9 +128,24 @@ bool WriteArchive(const std::vector<PackFile>& files, const std::vector<std::uin
 
 } // namespace
 
+bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* root) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--root" && i + 1 < argc)
+            *root = argv[++i];
+        else if (argument.rfind("--root=", 0) == 0)
+            *root = argument.substr(7);
+        else if (out->empty() && argument.rfind("-", 0) != 0)
+            *out = argument;
+        else
+            return false;
+    }
+    return !out->empty() && !root->empty();
+}
+
 int RunPackCommand(int argc, char** argv) {
     std::string outPath, root;
-    if (!ParseArguments(argc, argv, &outPath, &root))
+    if (!ParsePackArguments(argc, argv, &outPath, &root))
         return ReportUsageError(argv[0]);
     std::error_code error;
     if (!std::filesystem::is_directory(root, error)) {

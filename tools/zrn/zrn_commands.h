@@ -8,6 +8,8 @@ constexpr int EXIT_PROBLEM = 1; // the operation failed or found problems
 constexpr int EXIT_USAGE = 2;   // the command line was wrong
 
 int RunPackCommand(int argc, char** argv);
+// The output path and --root DIR of pack's arguments; false when they are wrong.
+bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* root);
 int RunListCommand(int argc, char** argv);
 int RunCatCommand(int argc, char** argv);
 int RunUnpackCommand(int argc, char** argv);

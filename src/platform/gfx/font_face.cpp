@@ -1,5 +1,7 @@
 #include "platform/gfx/font_face.h"
 
+#include "platform/library_leaks.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <cstdio>
@@ -59,12 +61,16 @@ bool MatchFont(const char* pattern, bool wantJapanese, FontMatch* match) {
 }
 
 bool FindFace(const char* faceName, FontMatch* match) {
-    if (!FcInit())
-        return false;
-    if (!s_aliasesLoaded) {
-        FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
-                                       reinterpret_cast<const FcChar8*>(FONT_ALIASES), FcFalse);
-        s_aliasesLoaded = true;
+    {
+        // fontconfig's parser loses a few hundred bytes of the configuration it reads.
+        const LibraryLeakIgnored parserLeaks;
+        if (!FcInit())
+            return false;
+        if (!s_aliasesLoaded) {
+            FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
+                                           reinterpret_cast<const FcChar8*>(FONT_ALIASES), FcFalse);
+            s_aliasesLoaded = true;
+        }
     }
     // Only the family is taken from the name: fontconfig would read ':' and '-' in it.
     FcPattern* probe = FcPatternCreate();

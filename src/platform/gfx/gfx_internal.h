@@ -132,6 +132,15 @@ extern GfxDevice g_gfxDevice;
 
 constexpr std::uint32_t STREAM_BUFFER_SIZE = 1u << 20;
 
+// While one lives, GL errors do not stop a checked build: for calls that may fail by
+// design (a target the driver has no memory for), whose caller reads glGetError.
+struct ExpectedGlErrors {
+    ExpectedGlErrors();
+    ~ExpectedGlErrors();
+    ExpectedGlErrors(const ExpectedGlErrors&) = delete;
+    ExpectedGlErrors& operator=(const ExpectedGlErrors&) = delete;
+};
+
 // Binds the current target, applies the render states and the program (fixed-function
 // or the effect pass) and its textures, for a draw of vertex format fvf.
 void PrepareDraw(std::uint32_t fvf);

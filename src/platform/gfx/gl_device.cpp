@@ -5,7 +5,9 @@
 #include "platform/window/window.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +16,41 @@ GfxDevice g_gfxDevice;
 namespace {
 
 bool s_deviceExists = false;
+int s_expectedGlErrors = 0;
+
+// Debug builds, and every build under test, stop at the first GL error with GL's own
+// message: a wrong call would otherwise show only as a wrong picture, or not at all.
+bool GlErrorsStop() {
+#ifndef NDEBUG
+    return true;
+#else
+    const char* check = std::getenv("TAVELLE_GL_CHECK");
+    return check && std::strcmp(check, "1") == 0;
+#endif
+}
+
+void GLAPIENTRY StopOnGlError(GLenum, GLenum type, GLuint id, GLenum, GLsizei,
+                              const GLchar* message, const void*) {
+    if (type != GL_DEBUG_TYPE_ERROR || s_expectedGlErrors > 0)
+        return;
+    std::fprintf(stderr, "GL error %u: %s\n", id, message);
+    std::abort();
+}
+
+void InstallGlErrorCheck() {
+    if (!GlErrorsStop())
+        return;
+    if (!epoxy_has_gl_extension("GL_KHR_debug")) {
+        std::fprintf(stderr, "GL errors are not checked: the driver lacks GL_KHR_debug\n");
+        return;
+    }
+    // Synchronous, so that the message comes from inside the call that failed.
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageControl(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_FALSE);
+    glDebugMessageControl(GL_DONT_CARE, GL_DEBUG_TYPE_ERROR, GL_DONT_CARE, 0, nullptr, GL_TRUE);
+    glDebugMessageCallback(StopOnGlError, nullptr);
+}
 
 void SetDefaultStates() {
     MatrixIdentity(&g_gfx.world);
@@ -159,13 +196,31 @@ bool PrimitiveMode(std::uint32_t type, GLenum* mode) {
 
 } // namespace
 
+ExpectedGlErrors::ExpectedGlErrors() {
+    ++s_expectedGlErrors;
+}
+
+ExpectedGlErrors::~ExpectedGlErrors() {
+    --s_expectedGlErrors;
+}
+
 GfxSystem* CreateGfxSystem() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GL_LoadLibrary(nullptr) != 0)
         return nullptr;
+#ifdef TAVELLE_SANITIZED
+    // Mesa loses a little memory as its drivers unload, and the stacks of what they
+    // allocated cannot be read once they are gone: sanitizer builds keep them loaded.
+    for (const char* driver :
+         {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+        dlopen(driver, RTLD_LAZY | RTLD_NODELETE);
+#endif
     return new GfxSystem;
 }
 
+// The system holds one load of the GL library, as SDL counts them; without the unload,
+// SDL's EGL records outlive the video subsystem.
 void GfxSystem::Release() {
+    SDL_GL_UnloadLibrary();
     delete this;
 }
 
@@ -198,6 +253,7 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     // scales them to the window.
     g_gfx.width = 1024;
     g_gfx.height = 768;
+    InstallGlErrorCheck();
     SetDefaultStates();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -439,8 +495,11 @@ HRESULT GfxDevice::DrawPrimitiveUP(std::uint32_t type, std::uint32_t primitiveCo
                                    const void* vertices, std::uint32_t stride) {
     GLenum mode;
     const int format = FormatIndex(g_gfx.fvf);
-    if (!vertices || primitiveCount == 0 || primitiveCount > 65536 || !PrimitiveMode(type, &mode) ||
-        format < 0 || stride != FormatStride(g_gfx.fvf))
+    if (!vertices || primitiveCount == 0 || !PrimitiveMode(type, &mode) || format < 0 ||
+        stride != FormatStride(g_gfx.fvf))
+        return E_FAIL;
+    // One draw's vertices go into the streaming buffer whole.
+    if ((static_cast<std::uint64_t>(primitiveCount) + 2) * stride > STREAM_BUFFER_SIZE)
         return E_FAIL;
     const std::uint32_t count = primitiveCount + 2;
     PrepareDraw(g_gfx.fvf);

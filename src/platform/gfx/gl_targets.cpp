@@ -136,13 +136,19 @@ HRESULT GfxDevice::CreateTexture(std::uint32_t width, std::uint32_t height, std:
     if (!chosen)
         return E_FAIL;
 
-    while (glGetError() != GL_NO_ERROR) {
-    }
     const GLuint name = CreateGlTexture();
-    glTexImage2D(GL_TEXTURE_2D, 0, chosen->internalFormat, static_cast<GLsizei>(width),
-                 static_cast<GLsizei>(height), 0, chosen->pixelFormat, chosen->pixelType, nullptr);
+    bool stored;
+    {
+        const ExpectedGlErrors outOfMemoryIsAnAnswer;
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        glTexImage2D(GL_TEXTURE_2D, 0, chosen->internalFormat, static_cast<GLsizei>(width),
+                     static_cast<GLsizei>(height), 0, chosen->pixelFormat, chosen->pixelType,
+                     nullptr);
+        stored = glGetError() == GL_NO_ERROR;
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    if (glGetError() != GL_NO_ERROR || !FramebufferComplete(name, 0, nullptr)) {
+    if (!stored || !FramebufferComplete(name, 0, nullptr)) {
         BindTextureUnit(FIXED_TEXTURE_UNIT, 0);
         glDeleteTextures(1, &name);
         return E_FAIL;

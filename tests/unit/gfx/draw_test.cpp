@@ -2,6 +2,7 @@
 #include "gfx_fixture.h"
 
 #include "render/camera.h"
+#include "render/model.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -154,4 +156,47 @@ TEST_F(DrawTest, StageZeroSamplesPointsEffectsFilterAndSixteenBitTexelsKeepFiveB
                    "effect sampler blends");
         texture->Release();
     }
+}
+
+// The streaming buffer holds 1 MiB: a strip of 37,447 triangles of 28-byte screen
+// vertices, or 32,766 of 32-byte model vertices. A strip that fills it draws, also
+// after a small draw has used the buffer's start; one triangle more is refused before
+// it reaches GL. The screen strip is a red square, then vertices piled on its corner.
+TEST_F(DrawTest, DrawFromMemoryTakesWhatTheStreamingBufferHoldsAndRefusesMore) {
+    constexpr std::uint32_t MOST_SCREEN = (1u << 20) / sizeof(ScreenVertex) - 2;
+    constexpr std::uint32_t MOST_MODEL = (1u << 20) / sizeof(ModelVertex) - 2;
+    ASSERT_EQ(MOST_SCREEN, 37447u);
+    std::vector<ScreenVertex> strip(MOST_SCREEN + 3,
+                                    ScreenVertex{200, 200, 0.5f, 1.0f, 0xFFFF0000u, 0, 0});
+    strip[0].x = 100, strip[0].y = 100;
+    strip[1].y = 100;
+    strip[2].x = 100;
+    g_pD3DDevice->SetTexture(0, nullptr);
+    const std::uint32_t stride = sizeof(ScreenVertex);
+    ASSERT_EQ(g_pD3DDevice->DrawPrimitiveUP(PT_TRIANGLESTRIP, 2, strip.data(), stride), S_OK);
+
+    struct Case {
+        std::uint32_t primitives;
+        HRESULT result;
+        Pixel square; // red where drawn, the grey clear where refused
+    };
+    for (const Case& c : {Case{MOST_SCREEN, S_OK, {255, 0, 0, 255}},
+                          Case{MOST_SCREEN + 1, E_FAIL, {100, 100, 100, 255}}}) {
+        g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF646464u, 1.0f, 0);
+        EXPECT_EQ(
+            g_pD3DDevice->DrawPrimitiveUP(PT_TRIANGLESTRIP, c.primitives, strip.data(), stride),
+            c.result)
+            << c.primitives;
+        ExpectNear(PixelAt(PresentFrame(), 150, 150), c.square.r, c.square.g, c.square.b, 0,
+                   "inside the square");
+    }
+
+    std::vector<ModelVertex> model(MOST_MODEL + 3, ModelVertex{});
+    g_pD3DDevice->SetFVF(FVF_MODEL_VERTEX);
+    EXPECT_EQ(g_pD3DDevice->DrawPrimitiveUP(PT_TRIANGLESTRIP, MOST_MODEL, model.data(),
+                                            sizeof(ModelVertex)),
+              S_OK);
+    EXPECT_EQ(g_pD3DDevice->DrawPrimitiveUP(PT_TRIANGLESTRIP, MOST_MODEL + 1, model.data(),
+                                            sizeof(ModelVertex)),
+              E_FAIL);
 }

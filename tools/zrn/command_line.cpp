@@ -1,0 +1,81 @@
+// The command line of zrn: which command runs, or the help and usage texts.
+#include "command_line.h"
+
+#include "lint_command.h"
+#include "zrn_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const ZrnCommand COMMANDS[] = {
+    {"pack", RunPackCommand, "OUT.dat --root DIR",
+     "pack every file below DIR; keys are \"./\" and the path with forward slashes"},
+    {"list", RunListCommand, "ARCHIVE", "list the entries: decoded size, byte position, key"},
+    {"cat", RunCatCommand, "ARCHIVE KEY", "write an entry's decoded bytes to stdout"},
+    {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR", "write every entry below OUT_DIR"},
+    {"verify", RunVerifyCommand, "ARCHIVE",
+     "check the table and data against the file; exit code 1 on any problem"},
+    {"new", RunNewCommand, "DIR",
+     "write a small playable game folder to start from (play it with tavelle --unpacked DIR)"},
+    {"lint", RunLintCommand, "GAME_DIR_OR_ARCHIVE",
+     "report mistakes in scripts, maps, pictures, sounds and missing files"},
+    // Further commands go here, one line each; a command's entry point is declared in
+    // its own header, included above.
+};
+
+const ZrnCommand* FindCommand(const char* name) {
+    for (const ZrnCommand& command : COMMANDS) {
+        if (std::strcmp(command.name, name) == 0)
+            return &command;
+    }
+    return nullptr;
+}
+
+void PrintHelp(std::FILE* out) {
+    std::fprintf(out, "usage: zrn COMMAND [ARGUMENTS]\n\n"
+                      "Makes, inspects and checks the game's data archives (ZRN.dat).\n"
+                      "Keys are byte strings (Shift-JIS), printed and taken as they are.\n\n"
+                      "commands:\n");
+    for (const ZrnCommand& command : COMMANDS)
+        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.usage, command.help);
+    std::fprintf(out, "\n'zrn COMMAND --help' shows one command.\n"
+                      "Exit codes: 0 success, 1 failure or problems found, 2 wrong usage.\n");
+}
+
+bool IsHelpOption(const char* argument) {
+    return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+}
+
+} // namespace
+
+int ReportUsageError(const char* name) {
+    const ZrnCommand* command = FindCommand(name);
+    std::fprintf(stderr, "zrn %s: wrong arguments\nusage: zrn %s %s\n", name, name,
+                 command ? command->usage : "");
+    return EXIT_USAGE;
+}
+
+ZrnCommandLine ParseZrnCommandLine(int argc, char** argv) {
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return {nullptr, EXIT_USAGE};
+    }
+    if (IsHelpOption(argv[1]) || std::strcmp(argv[1], "help") == 0) {
+        PrintHelp(stdout);
+        return {nullptr, 0};
+    }
+    const ZrnCommand* command = FindCommand(argv[1]);
+    if (!command) {
+        std::fprintf(stderr, "zrn: unknown command '%s' (see 'zrn --help')\n", argv[1]);
+        return {nullptr, EXIT_USAGE};
+    }
+    for (int i = 2; i < argc; ++i) {
+        if (IsHelpOption(argv[i])) {
+            std::printf("usage: zrn %s %s\n  %s\n", command->name, command->usage, command->help);
+            return {nullptr, 0};
+        }
+    }
+    return {command, 0};
+}
