@@ -13,7 +13,7 @@ int RunFrame() {
     g_pD3DDevice->SetVertexShader(nullptr);
     g_pD3DDevice->SetFVF(FVF_SCREEN_VERTEX);
     const bool known = DispatchFrameState();
-    // A message repeated over many items of this frame's work is summed up now.
+    // Messages repeated over many items of this frame's work are summed up now.
     EndMessageBoxRun();
     if (!known) {
         ShowMessageBox("g_frameNoの値が問題です。", "ERROR");

@@ -52,17 +52,14 @@ void ShowMessageBox(const char* text, const char* caption, MessageBoxOwner owner
         std::fprintf(stderr, "MESSAGE %s: %s\n", caption, text);
         return;
     }
-    const MessageRepeatPlan plan = NoteMessageRepeat(&s_run, caption, text);
-    if (plan.summaryFirst)
-        ShowOnScreen(plan.summary.caption, plan.summary.text, s_runOwner);
-    s_runOwner = owner;
-    if (plan.show)
+    if (s_run.entries.empty())
+        s_runOwner = owner;
+    if (NoteMessageRepeat(&s_run, caption, text))
         ShowOnScreen(caption, text, owner);
 }
 
 void EndMessageBoxRun() {
-    RecordedMessage summary;
-    if (EndMessageRun(&s_run, &summary))
+    for (const RecordedMessage& summary : EndMessageRun(&s_run))
         ShowOnScreen(summary.caption, summary.text, s_runOwner);
 }
 

@@ -1,8 +1,9 @@
 // Modal message boxes: the game waits until the player closes each one. Every box is
 // also recorded, so that the automation driver and the tests can see what the player
 // would have seen; in headless runs the box is printed to stderr instead of blocking.
-// In the real window a run of the same box is capped: it shows a few times, then once
-// with the number held back (see message_repeats.h); headless runs print every box.
+// In the real window floods are capped: within one operation each message shows a few
+// times, then once with the number held back (see message_repeats.h); headless runs
+// print every box.
 #pragma once
 
 #include <string>
@@ -17,8 +18,8 @@ enum MessageBoxOwner {
 void ShowMessageBox(const char* text, const char* caption,
                     MessageBoxOwner owner = MB_OWNER_MAIN_WINDOW);
 
-// The end of an operation (the game calls it after every frame): a run of one box that
-// was held back is reported now, in one box.
+// The end of an operation (the game calls it after every frame): boxes held back during
+// it are reported now, one box per message.
 void EndMessageBoxRun();
 
 struct RecordedMessage {

@@ -1,24 +1,23 @@
 #include "platform/window/message_repeats.h"
 
-MessageRepeatPlan NoteMessageRepeat(MessageRun* run, const std::string& caption,
-                                    const std::string& text) {
-    MessageRepeatPlan plan;
-    if (run->count > 0 && (run->message.caption != caption || run->message.text != text))
-        plan.summaryFirst = EndMessageRun(run, &plan.summary);
-    if (run->count == 0)
-        run->message = {caption, text};
-    ++run->count;
-    plan.show = run->count <= MESSAGE_REPEATS_SHOWN;
-    return plan;
+bool NoteMessageRepeat(MessageRun* run, const std::string& caption, const std::string& text) {
+    for (MessageRun::Entry& entry : run->entries) {
+        if (entry.message.caption == caption && entry.message.text == text)
+            return ++entry.count <= MESSAGE_REPEATS_SHOWN;
+    }
+    run->entries.push_back({{caption, text}, 1});
+    return true;
 }
 
-bool EndMessageRun(MessageRun* run, RecordedMessage* summary) {
-    const int held = run->count - MESSAGE_REPEATS_SHOWN;
-    run->count = 0;
-    if (held <= 0)
-        return false;
-    summary->caption = run->message.caption;
-    summary->text =
-        run->message.text + "\n…（同じメッセージがさらに " + std::to_string(held) + " 件）";
-    return true;
+std::vector<RecordedMessage> EndMessageRun(MessageRun* run) {
+    std::vector<RecordedMessage> summaries;
+    for (const MessageRun::Entry& entry : run->entries) {
+        const int held = entry.count - MESSAGE_REPEATS_SHOWN;
+        if (held > 0)
+            summaries.push_back({entry.message.caption, entry.message.text +
+                                                            "\n…（同じメッセージがさらに " +
+                                                            std::to_string(held) + " 件）"});
+    }
+    run->entries.clear();
+    return summaries;
 }

@@ -83,67 +83,73 @@ TEST(MessageText, WrapsAtSpacesBetweenJapaneseCharactersAndAtLineFeeds) {
 
 namespace {
 
-// The boxes a run of messages puts on the screen, each as "caption|text".
+// The boxes a run of messages puts on the screen, each as "caption|text"; a caption
+// of "END" ends the operation.
 std::vector<std::string> Screen(const std::vector<std::pair<std::string, std::string>>& boxes) {
     MessageRun run;
     std::vector<std::string> shown;
     for (const auto& [caption, text] : boxes) {
         if (caption == "END") {
-            RecordedMessage summary;
-            if (EndMessageRun(&run, &summary))
+            for (const RecordedMessage& summary : EndMessageRun(&run))
                 shown.push_back(summary.caption + "|" + summary.text);
-            continue;
-        }
-        const MessageRepeatPlan plan = NoteMessageRepeat(&run, caption, text);
-        if (plan.summaryFirst)
-            shown.push_back(plan.summary.caption + "|" + plan.summary.text);
-        if (plan.show)
+        } else if (NoteMessageRepeat(&run, caption, text)) {
             shown.push_back(caption + "|" + text);
+        }
     }
     return shown;
 }
 
-std::vector<std::pair<std::string, std::string>> Repeat(const std::string& caption,
-                                                        const std::string& text, int n) {
-    return std::vector<std::pair<std::string, std::string>>(n, {caption, text});
+using Boxes = std::vector<std::pair<std::string, std::string>>;
+
+Boxes Repeat(const Boxes& group, int n) {
+    Boxes out;
+    for (int i = 0; i < n; ++i)
+        out.insert(out.end(), group.begin(), group.end());
+    return out;
 }
 
-template <typename... Runs> std::vector<std::pair<std::string, std::string>> Join(Runs... runs) {
-    std::vector<std::pair<std::string, std::string>> out;
+template <typename... Runs> Boxes Join(Runs... runs) {
+    Boxes out;
     (out.insert(out.end(), runs.begin(), runs.end()), ...);
     return out;
 }
 
-const auto END = Repeat("END", "", 1);
+const Boxes END = {{"END", ""}};
+const Boxes SIZE_MISSING = {{"Error", "結合ファイルNot Found"}};
+const Boxes READ_MISSING = {{"Error", "分割ファイルNot Found"},
+                            {"Error", "結合ファイルデータNot Found"}};
 const std::string A = "Error|結合ファイルNot Found";
+const std::string B = "Error|分割ファイルNot Found";
+const std::string C = "Error|結合ファイルデータNot Found";
+
+std::string Held(const std::string& box, int n) {
+    return box + "\n…（同じメッセージがさらに " + std::to_string(n) + " 件）";
+}
 
 } // namespace
 
-TEST(MessageRepeats, ARunShowsThreeBoxesThenOneWithTheCountHeldBack) {
-    const auto flood = Repeat("Error", "結合ファイルNot Found", 100);
-    EXPECT_EQ(Screen(Join(flood, END)),
-              (std::vector<std::string>{A, A, A, A + "\n…（同じメッセージがさらに 97 件）"}));
+TEST(MessageRepeats, EachMessageShowsThreeTimesThenOnceWithTheCountHeldBack) {
+    EXPECT_EQ(Screen(Join(Repeat(SIZE_MISSING, 100), END)),
+              (std::vector<std::string>{A, A, A, Held(A, 97)}));
+    // Every missing script shows the size query's message, then the read's two.
+    EXPECT_EQ(Screen(Join(Repeat(Join(SIZE_MISSING, READ_MISSING), 15), END)),
+              (std::vector<std::string>{A, B, C, A, B, C, A, B, C, Held(A, 12), Held(B, 12),
+                                        Held(C, 12)}));
 }
 
-TEST(MessageRepeats, RunsEndAtADifferentMessageOrAtTheEndOfTheOperation) {
-    const auto a = [](int n) { return Repeat("Error", "結合ファイルNot Found", n); };
-    const auto b = Repeat("ERROR", "Load3DD の読み込み失敗", 1);
-    const std::string B = "ERROR|Load3DD の読み込み失敗";
-    const std::string held1 = A + "\n…（同じメッセージがさらに 1 件）";
-    const std::string held2 = A + "\n…（同じメッセージがさらに 2 件）";
-    // Three in a row are all shown and need no summary.
-    EXPECT_EQ(Screen(Join(a(3), END)), (std::vector<std::string>{A, A, A}));
-    // A different message ends the run: the summary comes before it.
-    EXPECT_EQ(Screen(Join(a(5), b, END)), (std::vector<std::string>{A, A, A, held2, B}));
-    // Boxes that alternate are never a run.
-    EXPECT_EQ(Screen(Join(a(1), b, a(1), b, a(1), b, a(1))),
-              (std::vector<std::string>{A, B, A, B, A, B, A}));
+TEST(MessageRepeats, CountsAreKeptPerMessageAndPerOperation) {
+    // Three of a message need no summary.
+    EXPECT_EQ(Screen(Join(Repeat(SIZE_MISSING, 3), END)), (std::vector<std::string>{A, A, A}));
     // The same text under another caption is another message.
-    EXPECT_EQ(Screen(Join(a(4), Repeat("ERROR", "結合ファイルNot Found", 1))),
-              (std::vector<std::string>{A, A, A, held1, "ERROR|結合ファイルNot Found"}));
-    // Each operation (frame) starts afresh.
-    EXPECT_EQ(Screen(Join(a(4), END, a(4), END)),
-              (std::vector<std::string>{A, A, A, held1, A, A, A, held1}));
+    const Boxes other = {{"ERROR", "結合ファイルNot Found"}};
+    EXPECT_EQ(Screen(Join(Repeat(SIZE_MISSING, 4), other, END)),
+              (std::vector<std::string>{A, A, A, "ERROR|結合ファイルNot Found", Held(A, 1)}));
+    // Each operation (frame) starts afresh: a message once per frame shows every time.
+    EXPECT_EQ(
+        Screen(Join(SIZE_MISSING, END, SIZE_MISSING, END, SIZE_MISSING, END, SIZE_MISSING, END)),
+        (std::vector<std::string>{A, A, A, A}));
+    EXPECT_EQ(Screen(Join(Repeat(SIZE_MISSING, 4), END, Repeat(SIZE_MISSING, 5), END)),
+              (std::vector<std::string>{A, A, A, Held(A, 1), A, A, A, Held(A, 2)}));
 }
 
 TEST(MessageBox, HeadlessRunsPrintAndRecordEveryBoxOfAFlood) {
