@@ -3,6 +3,7 @@
 #include "platform/input/key_codes.h"
 
 #include <algorithm>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -59,7 +60,8 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
     std::istringstream in(line);
     long frame = 0;
     std::string verb;
-    if (!(in >> frame >> verb) || frame < 0) {
+    // A click's up event comes two frames later, and that frame must be a number too.
+    if (!(in >> frame >> verb) || frame < 0 || frame > std::numeric_limits<long>::max() - 2) {
         *why = "expected: FRAME EVENT ...";
         return false;
     }
