@@ -36,7 +36,7 @@ class MonkeyRuns(unittest.TestCase):
 
     def test_two_seeds_run_to_the_end_and_report(self):
         # Many actions, a fair share of them F1, so that both seeds reload and play scenes.
-        extra = ("--monkey-rate", "30", "--monkey-f1", "10")
+        extra = ("--monkey-rate", "30", "--monkey-f1", "100")
         with ThreadPoolExecutor(max_workers=2) as pool:
             runs = list(pool.map(lambda seed: monkey(seed, FRAMES, extra), (11, 12)))
         for seed, r in zip((11, 12), runs):
