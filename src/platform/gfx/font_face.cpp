@@ -63,7 +63,7 @@ bool MatchFont(const char* pattern, bool wantJapanese, FontMatch* match) {
 bool FindFace(const char* faceName, FontMatch* match) {
     {
         // fontconfig's parser loses a few hundred bytes of the configuration it reads.
-        [[maybe_unused]] const LibraryLeakIgnored parserLeaks;
+        const LibraryLeakIgnored parserLeaks;
         if (!FcInit())
             return false;
         if (!s_aliasesLoaded) {
