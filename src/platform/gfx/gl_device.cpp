@@ -5,7 +5,6 @@
 #include "platform/window/window.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -207,13 +206,6 @@ ExpectedGlErrors::~ExpectedGlErrors() {
 GfxSystem* CreateGfxSystem() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GL_LoadLibrary(nullptr) != 0)
         return nullptr;
-#ifdef TAVELLE_SANITIZED
-    // Mesa loses a little memory as its drivers unload, and the stacks of what they
-    // allocated cannot be read once they are gone: sanitizer builds keep them loaded.
-    for (const char* driver :
-         {"libEGL_mesa.so.0", "libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
-        dlopen(driver, RTLD_LAZY | RTLD_NODELETE);
-#endif
     return new GfxSystem;
 }
 
