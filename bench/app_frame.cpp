@@ -1,9 +1,9 @@
 // Baselines for the other benchmarks: the bare frame (clear, scene, present) at
 // 1024×768 with no display, and the whole start-up (states 200 and 210) on the
 // demo data. Run with SDL_VIDEODRIVER=offscreen.
-#include "app/frame_states.h"
 #include "app/game_main.h"
 #include "app/main_loop.h"
+#include "core/frame_state.h"
 #include "render/render_setup.h"
 
 #include "platform/audio/mixer.h"

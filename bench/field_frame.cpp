@@ -6,10 +6,10 @@
 // surfaces, composite; the fade: scene texture, black, fade quad; the scenario frame:
 // the fog frame's six plus the picture layer, which covers most of the screen). Every
 // frame waits for the GPU; times are wall-clock, and "fps" is frames per second.
-#include "app/frame_states.h"
 #include "app/game_main.h"
-#include "app/input.h"
 #include "app/main_loop.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
 #include "scenario/interpreter.h"

@@ -1,5 +1,5 @@
-#include "app/input.h"
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
+#include "core/input_state.h"
 #include "field/characters.h"
 #include "field/cursor_pick.h"
 #include "field/events.h"

@@ -1,7 +1,7 @@
 // Arbitrary script bytes through StartScenario and a few thousand frames of the
 // interpreter, with clicks, pointer moves over the message area and held buttons.
-#include "app/frame_states.h"
-#include "app/input.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "scenario/interpreter.h"
 #include "scenario/links.h"
 #include "scenario/scenario_store.h"

@@ -4,6 +4,7 @@
 #include "archive/archive.h"
 #include "field/characters.h"
 #include "field/collision_box.h"
+#include "field/events.h"
 #include "field/terrain.h"
 #include "render/assets.h"
 #include "render/camera.h"
@@ -24,7 +25,6 @@
 
 #include <algorithm>
 
-std::uint8_t g_frameNo = FRAME_PREPARE_LOADING;
 GfxTexture* g_loadingTexture = nullptr;
 ScreenQuad g_loadingQuad;
 IntRect g_loadingRect = {0, 0, 1024, 768};
@@ -47,12 +47,6 @@ void SetWholeTextureQuad(ScreenQuad* quad, int alpha, float left, float top, flo
     SetQuad(quad, alpha, left, top, right, bottom, 0.0f, 0.0f, 64.0f, 64.0f);
 }
 
-void ReleaseLoadingTexture() {
-    if (g_loadingTexture)
-        g_loadingTexture->Release();
-    g_loadingTexture = nullptr;
-}
-
 // The one buffer the full-screen effect quads are written into; a reload reuses it.
 void CreateScreenQuadBuffer() {
     if (!g_camera.screenQuadBuffer)
@@ -72,6 +66,12 @@ void ResetMapChange() {
 }
 
 } // namespace
+
+void ReleaseLoadingTexture() {
+    if (g_loadingTexture)
+        g_loadingTexture->Release();
+    g_loadingTexture = nullptr;
+}
 
 void PrepareLoadingScreen() {
     ReleaseLoadingTexture();
@@ -99,6 +99,9 @@ void ShowLoadingScreen() {
 }
 
 void StartupLoad() {
+    DropEventObjectModelCopies(g_cursorModel.model);
+    DropEventObjectModelCopies(g_fogVolumeModel);
+    DropEventObjectModelCopies(g_modelTable[1].model);
     LoadAssets();
 
     SetWholeTextureQuad(&g_pictureLayers[0].quad, 255, 202.0f, 0.0f, 821.0f, 896.0f);

@@ -1,21 +1,12 @@
-// The frame-state machine: the loading screen, the start-up load and the two modes.
+// The frame-state handlers: the loading screen, the start-up load and the two modes.
 #pragma once
 
-#include "render/screen_quad.h"
+#include "core/frame_state.h"
+#include "core/screen_vertex.h"
 
 #include "platform/win_types.h"
 
-#include <cstdint>
-
-enum : std::uint8_t {
-    FRAME_PREPARE_LOADING = 200,
-    FRAME_SHOW_LOADING = 201,
-    FRAME_STARTUP_LOAD = 210,
-    FRAME_SCENARIO = 231,
-    FRAME_FIELD = 251,
-};
-
-extern std::uint8_t g_frameNo;
+struct GfxTexture;
 
 // The loading picture, a loose file beside the archive.
 constexpr const char* LOADING_PICTURE_PATH = ".\\CG\\NowLoading.bmp";
@@ -23,6 +14,9 @@ constexpr const char* LOADING_PICTURE_PATH = ".\\CG\\NowLoading.bmp";
 extern GfxTexture* g_loadingTexture;
 extern ScreenQuad g_loadingQuad;
 extern IntRect g_loadingRect;
+
+// The loading picture belongs to the loading screen, which lets it go at shut-down.
+void ReleaseLoadingTexture();
 
 void PrepareLoadingScreen();
 void ShowLoadingScreen();

@@ -1,9 +1,11 @@
 #include "app/game_main.h"
 
 #include "app/command_line.h"
+#include "app/frame_states.h"
 #include "app/input.h"
 #include "app/main_loop.h"
 #include "archive/archive.h"
+#include "core/frame_clock.h"
 #include "render/render_setup.h"
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
@@ -18,10 +20,6 @@
 
 #include <cstdio>
 #include <string>
-
-int g_windowActive = 0;
-float g_windowPosX = 0.0f;
-float g_windowPosY = 0.0f;
 
 namespace {
 
@@ -119,6 +117,7 @@ void ShutdownGame() {
     ReleaseInput();
     StopAndUnloadSoundEffects();
     CloseDirectMusic();
+    ReleaseLoadingTexture();
     ReleaseDirect3D();
     QuitWindowSystem();
 }

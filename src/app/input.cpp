@@ -1,21 +1,14 @@
 #include "app/input.h"
 
-#include "app/frame_states.h"
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
+#include "core/frame_state.h"
 #include "field/cursor_pick.h"
 #include "render/render_setup.h"
+#include "render/screen_quad.h"
 
 #include "platform/input/input_devices.h"
 
 #include <cstring>
-
-MouseState g_mouseState;
-std::uint8_t g_keyState[256];
-std::uint8_t g_buttonDown[3];
-bool g_clickArmed = false;
-bool g_clickLatch = false;
-IntRect g_screenRect;
-ScreenQuad g_cursorQuad;
 
 namespace {
 

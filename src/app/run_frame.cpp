@@ -1,6 +1,7 @@
 #include "app/frame_states.h"
 #include "app/input.h"
 #include "app/main_loop.h"
+#include "core/frame_clock.h"
 #include "render/render_setup.h"
 
 #include "platform/window/message_box.h"

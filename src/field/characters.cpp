@@ -1,7 +1,7 @@
 #include "field/characters.h"
 
-#include "app/input.h"
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
+#include "core/input_state.h"
 #include "field/cursor_pick.h"
 #include "render/camera.h"
 #include "render/render_setup.h"

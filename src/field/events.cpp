@@ -75,6 +75,15 @@ void CheckCharacterClicks() {
     }
 }
 
+void DropEventObjectModelCopies(const Model& model) {
+    for (EventObject& object : g_eventObjects) {
+        if (model.mesh && object.model.model.mesh == model.mesh)
+            object.model.model.mesh = nullptr;
+        if (model.texture && object.model.model.texture == model.texture)
+            object.model.model.texture = nullptr;
+    }
+}
+
 void UpdateEventMarkers() {
     g_cursorBox.centre = g_pickedPoint;
     for (EventObject& marker : g_eventObjects) {

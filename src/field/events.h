@@ -24,6 +24,10 @@ struct EventObject {
 
 extern EventObject g_eventObjects[EVENT_OBJECT_COUNT];
 
+// A reload releases the models: the markers share the question mark's mesh and
+// texture, so their copies of the model's are dropped before it goes; the map built
+// at the end of the start-up load copies the new ones.
+void DropEventObjectModelCopies(const Model& model);
 // Places event object k from one record of an event file.
 void PlaceEventObject(int k, int kind, float x, float y, float z, float size, int reserved,
                       int scenarioSlot);

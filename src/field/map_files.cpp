@@ -2,11 +2,11 @@
 
 #include "archive/archive.h"
 #include "archive/line_ends.h"
+#include "core/tokenizer.h"
 #include "field/characters.h"
 #include "field/events.h"
 #include "render/camera.h"
 #include "render/render_setup.h"
-#include "scenario/tokenizer.h"
 #include "scenario/variables.h"
 
 #include "platform/window/message_box.h"

@@ -1,7 +1,5 @@
 #include "render/assets.h"
 
-#include "field/events.h"
-
 #include "archive/archive.h"
 #include "render/render_setup.h"
 
@@ -82,16 +80,8 @@ bool LoadTexture(const TextureAsset& asset) {
     return true;
 }
 
-// A reload loads every model again. The event markers share the question mark's mesh
-// and texture, so copies of the old ones are dropped with them; the map built at the
-// end of the start-up load copies the new ones.
+// A reload loads every model again; whoever copied the old ones drops its copies first.
 void ReleaseModel(Model* model) {
-    for (EventObject& object : g_eventObjects) {
-        if (model->mesh && object.model.model.mesh == model->mesh)
-            object.model.model.mesh = nullptr;
-        if (model->texture && object.model.model.texture == model->texture)
-            object.model.model.texture = nullptr;
-    }
     if (model->mesh)
         model->mesh->Release();
     if (model->texture)

@@ -1,9 +1,9 @@
 #include "render/model.h"
 
 #include "archive/line_ends.h"
+#include "core/tokenizer.h"
 #include "render/assets.h"
 #include "render/render_setup.h"
-#include "scenario/tokenizer.h"
 
 #include "platform/gfx/texture_loader.h"
 #include "platform/window/message_box.h"

@@ -1,7 +1,7 @@
 #include "render/overlay.h"
 
-#include "app/frame_states.h"
-#include "app/input.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "render/assets.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"

@@ -1,6 +1,5 @@
 #include "render/render_setup.h"
 
-#include "app/frame_states.h"
 #include "render/assets.h"
 #include "render/camera.h"
 #include "render/effects/effect_tables.h"
@@ -206,10 +205,6 @@ bool CreateEffects() {
 }
 
 void ReleaseDirect3D() {
-    if (g_loadingTexture) {
-        g_loadingTexture->Release();
-        g_loadingTexture = nullptr;
-    }
     for (Picture& picture : g_pictures) {
         if (picture.texture) {
             picture.texture->Release();

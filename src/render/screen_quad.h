@@ -1,25 +1,10 @@
-// Screen-space quads: four pre-transformed vertices in triangle-fan order
-// (0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left).
+// Setting and drawing screen-space quads.
 #pragma once
 
-#include <cstdint>
+#include "core/screen_vertex.h"
 
 struct GfxTexture;
 struct GfxEffect;
-
-// x, y in pixels (y down), z, reciprocal w, ARGB colour, texture coordinates. 28 bytes.
-struct ScreenVertex {
-    float x, y, z, rhw;
-    std::uint32_t diffuse;
-    float u, v;
-};
-static_assert(sizeof(ScreenVertex) == 28, "screen vertices are 28 bytes");
-
-constexpr std::uint32_t SCREEN_VERTEX_FVF = 0x144; // XYZRHW | DIFFUSE | TEX1
-
-struct ScreenQuad {
-    ScreenVertex v[4];
-};
 
 // Texture values are given in 64ths of the texture: (0, 0) to (64, 64) is the whole texture.
 void SetQuad(ScreenQuad* quad, int alpha, float left, float top, float right, float bottom,

@@ -1,12 +1,12 @@
 #include "scenario/flow_tags.h"
 
-#include "app/frame_states.h"
-#include "app/input.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
+#include "core/tokenizer.h"
 #include "scenario/interpreter.h"
 #include "scenario/labels.h"
 #include "scenario/picture_layers.h"
 #include "scenario/scenario_store.h"
-#include "scenario/tokenizer.h"
 
 #include <cstring>
 

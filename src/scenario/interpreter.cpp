@@ -1,7 +1,7 @@
 #include "scenario/interpreter.h"
 
-#include "app/frame_states.h"
-#include "app/input.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "scenario/flow_tags.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"

@@ -1,6 +1,6 @@
 #include "scenario/links.h"
 
-#include "app/input.h"
+#include "core/input_state.h"
 #include "scenario/interpreter.h"
 #include "scenario/labels.h"
 

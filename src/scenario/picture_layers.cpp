@@ -1,8 +1,8 @@
 #include "scenario/picture_layers.h"
 
+#include "core/tokenizer.h"
 #include "render/assets.h"
 #include "scenario/interpreter.h"
-#include "scenario/tokenizer.h"
 
 #include <cstring>
 

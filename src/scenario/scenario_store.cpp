@@ -2,8 +2,8 @@
 
 #include "archive/archive.h"
 #include "archive/line_ends.h"
+#include "core/tokenizer.h"
 #include "platform/window/message_box.h"
-#include "scenario/tokenizer.h"
 
 #include <cstdio>
 #include <cstring>

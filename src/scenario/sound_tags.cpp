@@ -1,7 +1,7 @@
 #include "scenario/sound_tags.h"
 
+#include "core/tokenizer.h"
 #include "scenario/interpreter.h"
-#include "scenario/tokenizer.h"
 #include "sound/music.h"
 #include "sound/sound_effects.h"
 

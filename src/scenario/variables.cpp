@@ -1,7 +1,7 @@
 #include "scenario/variables.h"
 
+#include "core/tokenizer.h"
 #include "scenario/interpreter.h"
-#include "scenario/tokenizer.h"
 
 #include <cstdio>
 #include <cstring>

@@ -8,6 +8,7 @@
 #include "app/game_main.h"
 #include "app/main_loop.h"
 #include "app/unpacked_folder.h"
+#include "core/frame_clock.h"
 #include "platform/audio/mixer.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/png_writer.h"

@@ -1,6 +1,6 @@
 #include "monkey.h"
 
-#include "app/frame_states.h"
+#include "core/frame_state.h"
 #include "field/characters.h"
 #include "field/events.h"
 #include "field/terrain.h"

@@ -2,9 +2,9 @@
 
 #include "json_writer.h"
 
-#include "app/frame_states.h"
-#include "app/input.h"
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "field/characters.h"
 #include "field/cursor_pick.h"
 #include "field/events.h"

@@ -1,11 +1,11 @@
 // Lint of the map data files: sizes, chips, attributes, characters and markers.
 #include "lint_report.h"
 
+#include "core/tokenizer.h"
 #include "field/characters.h"
 #include "field/events.h"
 #include "field/map_files.h"
 #include "field/terrain.h"
-#include "scenario/tokenizer.h"
 #include "scenario/variables.h"
 
 namespace {

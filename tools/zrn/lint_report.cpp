@@ -1,7 +1,7 @@
 #include "lint_report.h"
 
 #include "archive/line_ends.h"
-#include "scenario/tokenizer.h"
+#include "core/tokenizer.h"
 
 #include "platform/host_path.h"
 

@@ -1,12 +1,12 @@
 // Lint of the scenario: the file list and every script it names.
 #include "lint_report.h"
 
+#include "core/tokenizer.h"
 #include "scenario/interpreter.h"
 #include "scenario/labels.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"
 #include "scenario/scenario_store.h"
-#include "scenario/tokenizer.h"
 #include "scenario/variables.h"
 
 #include <cstring>

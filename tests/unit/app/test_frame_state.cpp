@@ -1,7 +1,7 @@
 // The frame function with a real device: an unknown frame state is reported once
 // per frame and nothing is presented.
-#include "app/frame_states.h"
 #include "app/main_loop.h"
+#include "core/frame_state.h"
 #include "render/render_setup.h"
 
 #include "platform/window/message_box.h"

@@ -1,7 +1,8 @@
 // The per-frame input latch: the click latch and the scenario-mode pointer quad.
-#include "app/frame_states.h"
 #include "app/input.h"
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
+#include "core/frame_state.h"
+#include "render/screen_quad.h"
 
 #include "platform/input/input_devices.h"
 

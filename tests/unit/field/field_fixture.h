@@ -2,9 +2,9 @@
 // attribute grid, a flat 16 x 16 ground at height 0, no markers, no fade.
 #pragma once
 
-#include "app/frame_states.h"
-#include "app/input.h"
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "field/characters.h"
 #include "field/cursor_pick.h"
 #include "field/events.h"

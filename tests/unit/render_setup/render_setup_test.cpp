@@ -2,8 +2,8 @@
 // scenario overlay drawn over them.
 #include "bmp_image.h"
 
-#include "app/frame_states.h"
-#include "app/input.h"
+#include "core/frame_state.h"
+#include "core/input_state.h"
 #include "render/assets.h"
 #include "render/camera.h"
 #include "render/overlay.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/frame_states.h"
-#include "app/input.h"
+#include "core/input_state.h"
 #include "scenario/interpreter.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"

@@ -1,4 +1,4 @@
-#include "scenario/tokenizer.h"
+#include "core/tokenizer.h"
 
 #include <climits>
 #include <cstdlib>

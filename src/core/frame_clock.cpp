@@ -1,7 +1,10 @@
-#include "app/main_loop.h"
+#include "core/frame_clock.h"
 
 #include "platform/window/window.h"
 
+int g_windowActive = 0;
+float g_windowPosX = 0.0f;
+float g_windowPosY = 0.0f;
 GameTimer g_gameTimer;
 float g_frameTime = 0.0f;
 

@@ -1,0 +1,3 @@
+#include "core/frame_state.h"
+
+std::uint8_t g_frameNo = FRAME_PREPARE_LOADING;
