@@ -9,7 +9,7 @@
 #include "render/assets.h"
 #include "render/camera.h"
 #include "render/render_setup.h"
-#include "render/scene_passes.h"
+#include "scene/scene_passes.h"
 
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/texture_loader.h"

@@ -2,7 +2,7 @@
 #include "render_fixture.h"
 
 #include "render/camera.h"
-#include "render/field_objects.h"
+#include "scene/field_objects.h"
 
 #include "field/characters.h"
 #include "field/events.h"

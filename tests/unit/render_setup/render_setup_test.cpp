@@ -6,11 +6,11 @@
 #include "core/input_state.h"
 #include "render/assets.h"
 #include "render/camera.h"
-#include "render/overlay.h"
 #include "render/render_setup.h"
 #include "scenario/interpreter.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"
+#include "scene/overlay.h"
 
 #include "platform/gfx/texture_loader.h"
 #include "platform/window/window.h"

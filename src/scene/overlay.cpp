@@ -1,4 +1,4 @@
-#include "render/overlay.h"
+#include "scene/overlay.h"
 
 #include "core/frame_state.h"
 #include "core/input_state.h"

@@ -1,4 +1,4 @@
-#include "render/field_objects.h"
+#include "scene/field_objects.h"
 
 #include "field/characters.h"
 #include "field/cursor_pick.h"
@@ -7,8 +7,8 @@
 #include "render/assets.h"
 #include "render/camera.h"
 #include "render/render_setup.h"
-#include "render/scene_passes.h"
 #include "render/sprite_depth_effect.h"
+#include "scene/scene_passes.h"
 
 #include <algorithm>
 #include <cmath>

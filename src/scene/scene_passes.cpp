@@ -1,11 +1,11 @@
-#include "render/scene_passes.h"
+#include "scene/scene_passes.h"
 
 #include "field/map_change.h"
 #include "render/assets.h"
 #include "render/camera.h"
-#include "render/field_objects.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
+#include "scene/field_objects.h"
 
 static bool FadeRunning() {
     return g_renderSet.renderMode == RENDER_MODE_FADE && g_renderSet.fadeActive;
