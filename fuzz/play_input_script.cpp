@@ -2,6 +2,7 @@
 // of its bad line, or every event it gives is well formed and in frame order.
 #include "input_script.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,8 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < events.size(); ++i) {
         const ScriptEvent& event = events[i];
         if (event.frame < 0 || (i > 0 && events[i - 1].frame > event.frame) ||
-            event.type < SCRIPT_MOVE || event.type > SCRIPT_RESTORE || event.button < 0 ||
-            event.button > 2)
+            event.type < SCRIPT_MOVE || event.type > SCRIPT_AIM_DOWN || event.button < 0 ||
+            event.button > 2 ||
+            (event.type == SCRIPT_AIM_DOWN &&
+             (!std::isfinite(event.groundX) || !std::isfinite(event.groundZ))))
             std::abort();
     }
     return 0;

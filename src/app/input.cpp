@@ -93,7 +93,7 @@ void LatchInput() {
     if (g_frameNo == FRAME_SCENARIO)
         LatchScenarioPointer(sx - ox, sy - oy);
     else
-        PickFieldPoint(sx - ox, sy - oy - 32);
+        PickFieldPoint(sx - ox, sy - oy - PICK_ROWS_ABOVE_POINTER);
 
     if (g_buttonDown[0] == 0) {
         g_clickArmed = true;

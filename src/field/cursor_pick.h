@@ -7,6 +7,9 @@
 
 extern Vec3 g_pickedPoint;
 
+// The field picks the ground this many rows above the pointer.
+constexpr int PICK_ROWS_ABOVE_POINTER = 32;
+
 // What the input latch does in the field: the pick through pixel (x, y) with the
 // given view and projection, x and z kept, y from the ground.
 void UpdatePickedPoint(const Matrix& view, const Matrix& projection, int x, int y);

@@ -61,6 +61,13 @@ void GetCameraAngles(float* yaw, float* pitch) {
         *pitch = HALF_PI - std::atan(h / dy);
 }
 
+Vec3 ProjectWorldPoint(const Matrix& view, const Matrix& projection, const Vec3& world) {
+    const Viewport screen = {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0.0f, 1.0f};
+    Vec3 point;
+    Vec3Project(&point, &world, &screen, &projection, &view, nullptr);
+    return point;
+}
+
 Vec3 UnprojectScreenPoint(const Matrix& view, const Matrix& projection, int x, int y, float depth) {
     Matrix inverseView;
     Matrix inverseProjection;

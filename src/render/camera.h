@@ -42,6 +42,9 @@ void GetCameraAngles(float* yaw, float* pitch);
 // The world point under screen pixel (x, y) at depth 0 (near plane) to 1 (far plane)
 // of the 1024 x 768 screen.
 Vec3 UnprojectScreenPoint(const Matrix& view, const Matrix& projection, int x, int y, float depth);
+// The screen point (x, y, depth) of the 1024 x 768 screen where the world point is seen:
+// the inverse of UnprojectScreenPoint.
+Vec3 ProjectWorldPoint(const Matrix& view, const Matrix& projection, const Vec3& world);
 // Where the ray through pixel (x, y) meets the ground plane y = 0; a ray that rises
 // or runs level returns its point on the far plane.
 Vec3 PickGroundPoint(const Matrix& view, const Matrix& projection, int x, int y);

@@ -3,6 +3,7 @@
 #include "platform/input/key_codes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <sstream>
 
@@ -65,7 +66,7 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         *why = "expected: FRAME EVENT ...";
         return false;
     }
-    ScriptEvent event{frame, SCRIPT_MOVE, 0, 0, 0, 0, "", ""};
+    ScriptEvent event{frame, SCRIPT_MOVE, 0, 0, 0, 0, 0.0, 0.0, "", ""};
     if (verb == "move" || verb == "click") {
         if (!(in >> event.x >> event.y)) {
             *why = verb + " needs X Y";
@@ -81,6 +82,17 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
             events->push_back(down);
             events->push_back(up);
         }
+    } else if (verb == "clickat") {
+        if (!(in >> event.groundX >> event.groundZ) || !std::isfinite(event.groundX) ||
+            !std::isfinite(event.groundZ)) {
+            *why = "clickat needs X Z";
+            return false;
+        }
+        event.type = SCRIPT_AIM_DOWN;
+        events->push_back(event);
+        event.type = SCRIPT_UP;
+        event.frame = frame + 2;
+        events->push_back(event);
     } else if (verb == "down" || verb == "up") {
         if (!ParseButton(in, &event.button)) {
             *why = "button must be left, right or middle";

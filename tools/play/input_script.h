@@ -18,18 +18,20 @@ enum ScriptEventType {
     SCRIPT_AUDIO_LOST, // the audio output device goes away
     SCRIPT_AUDIO_BACK, // an audio output device is plugged in
     SCRIPT_CLOSE,      // the window is closed
+    SCRIPT_AIM_DOWN,   // pointer where the field picks (groundX, groundZ), then button down
 };
 
 struct ScriptEvent {
     long frame;
     ScriptEventType type;
-    int x, y;             // SCRIPT_MOVE
-    int button;           // 0 left, 1 right, 2 middle
-    int key;              // DirectInput key code
-    std::string from, to; // SCRIPT_COPY: from where the driver started, to in the game folder
+    int x, y;                // SCRIPT_MOVE
+    int button;              // 0 left, 1 right, 2 middle
+    int key;                 // DirectInput key code
+    double groundX, groundZ; // SCRIPT_AIM_DOWN
+    std::string from, to;    // SCRIPT_COPY: from where the driver started, to in the game folder
 };
 
-// Parses the whole file; "click" and "key" expand into their down and up events.
+// Parses the whole file; "click", "clickat" and "key" expand into their down and up events.
 // Returns false with a message naming the line on the first bad line.
 bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>* events,
                       std::string* error);

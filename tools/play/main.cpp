@@ -1,7 +1,9 @@
 // tavelle-play: runs the real game frame by frame with no display, from an input
 // script, on a virtual clock, and writes screenshots, state files and audio.
+#include "ground_aim.h"
 #include "input_script.h"
 #include "monkey.h"
+#include "play_options.h"
 #include "run_stats.h"
 #include "state_json.h"
 
@@ -23,7 +25,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -31,133 +32,9 @@
 
 namespace {
 
-const char USAGE[] =
-    "usage: tavelle-play [--data DIR | --unpacked DIR] [--frames N] [--fps F] [--input FILE]\n"
-    "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
-    "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
-    "                    [--stats-every N]\n"
-    "\n"
-    "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
-    "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
-    "  --unpacked DIR     run in DIR and take every archive file from the files below it\n"
-    "                     instead of ZRN.dat (a folder without ZRN.dat but with\n"
-    "                     Scenario/fileNameList.txt is played unpacked anyway)\n"
-    "  --input FILE       one event per line: 'K move X Y', 'K down [left|right|middle]',\n"
-    "                     'K up [button]', 'K click X Y', 'K key F1|ESCAPE', 'K minimize',\n"
-    "                     'K restore', 'K copy FROM TO' (FROM from where the driver\n"
-    "                     started, over TO in the game folder: an edit saved at frame K);\n"
-    "                     '#' starts a comment\n"
-    "  --shot K:PATH      write the frame that frame K presented as a 1024x768 PNG\n"
-    "  --state K:PATH     write the game state after frame K as JSON\n"
-    "  --audio-out PATH   write everything the mixer produced as a 44100 Hz stereo WAV\n"
-    "  --monkey SEED      random clicks, drags, F1, minimise/restore and focus changes,\n"
-    "                     the same for the same seed; never Escape. With --input, both apply\n"
-    "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
-    "  --monkey-f1 M      share of the actions, per thousand, that press F1 (default 3)\n"
-    "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
-    "                     memory, heap allocations) as JSON; it is always printed to stdout\n"
-    "  --stats-every N    print frame, resident memory and allocations every N frames\n"
-    "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
-    "                     'K close'\n"
-    "Exits 0 after N frames or when the game quits; non-zero only when the driver fails.\n";
-
-struct Options {
-    std::string dataDir = ".";
-    bool unpacked = false;
-    bool dataDirGiven = false;
-    long frames = 600;
-    double fps = 60.0;
-    std::string inputPath;
-    std::multimap<long, std::string> shots;
-    std::multimap<long, std::string> states;
-    std::string audioOut;
-    bool monkey = false;
-    std::uint64_t monkeySeed = 0;
-    long monkeyRate = 10;
-    long monkeyReloads = 3;
-    std::string statsPath;
-    long statsEvery = 0;
-};
-
 int Fail(const std::string& message) {
     std::fprintf(stderr, "tavelle-play: %s\n", message.c_str());
     return 2;
-}
-
-bool ParseFramePath(const char* arg, std::multimap<long, std::string>* out) {
-    const char* colon = std::strchr(arg, ':');
-    if (!colon || colon == arg || colon[1] == '\0')
-        return false;
-    char* end = nullptr;
-    const long frame = std::strtol(arg, &end, 10);
-    if (end != colon || frame < 0)
-        return false;
-    out->emplace(frame, std::string(colon + 1));
-    return true;
-}
-
-// Returns an empty string on success, else what was wrong.
-std::string ParseOptions(int argc, char** argv, Options* options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(USAGE, stdout);
-            std::exit(0);
-        }
-        if (!hasValue)
-            return "missing value after " + arg;
-        const char* value = argv[++i];
-        char* end = nullptr;
-        if (arg == "--data" || arg == "--unpacked") {
-            if (options->dataDirGiven)
-                return "give one of --data and --unpacked, once";
-            options->dataDir = value;
-            options->dataDirGiven = true;
-            options->unpacked = arg == "--unpacked";
-        } else if (arg == "--frames") {
-            options->frames = std::strtol(value, &end, 10);
-            if (*end != '\0' || options->frames < 0)
-                return "--frames needs a count of frames, got '" + std::string(value) + "'";
-        } else if (arg == "--fps") {
-            options->fps = std::strtod(value, &end);
-            if (*end != '\0' || !(options->fps > 0.0) || !std::isfinite(options->fps))
-                return "--fps needs a positive number, got '" + std::string(value) + "'";
-        } else if (arg == "--input") {
-            options->inputPath = value;
-        } else if (arg == "--shot") {
-            if (!ParseFramePath(value, &options->shots))
-                return "--shot needs K:PATH, got '" + std::string(value) + "'";
-        } else if (arg == "--state") {
-            if (!ParseFramePath(value, &options->states))
-                return "--state needs K:PATH, got '" + std::string(value) + "'";
-        } else if (arg == "--audio-out") {
-            options->audioOut = value;
-        } else if (arg == "--monkey") {
-            options->monkey = true;
-            options->monkeySeed = std::strtoull(value, &end, 10);
-            if (*end != '\0' || *value == '\0' || *value == '-')
-                return "--monkey needs a seed (a whole number), got '" + std::string(value) + "'";
-        } else if (arg == "--monkey-rate") {
-            options->monkeyRate = std::strtol(value, &end, 10);
-            if (*end != '\0' || options->monkeyRate < 0 || options->monkeyRate > 100)
-                return "--monkey-rate needs a percentage 0-100, got '" + std::string(value) + "'";
-        } else if (arg == "--monkey-f1") {
-            options->monkeyReloads = std::strtol(value, &end, 10);
-            if (*end != '\0' || options->monkeyReloads < 0 || options->monkeyReloads > 1000)
-                return "--monkey-f1 needs a share per thousand 0-1000, got '" + std::string(value) +
-                       "'";
-        } else if (arg == "--stats") {
-            options->statsPath = value;
-        } else if (arg == "--stats-every") {
-            options->statsEvery = std::strtol(value, &end, 10);
-            if (*end != '\0' || options->statsEvery < 1)
-                return "--stats-every needs a count of frames, got '" + std::string(value) + "'";
-        } else {
-            return "unknown option " + arg;
-        }
-    }
-    return "";
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -175,12 +52,24 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-// false when the copy failed.
+// false when the copy failed or a ground point could not be aimed at.
 bool ApplyEvent(const ScriptEvent& event) {
     switch (event.type) {
     case SCRIPT_MOVE:
         InjectCursorPosition(event.x, event.y);
         break;
+    case SCRIPT_AIM_DOWN: {
+        int x = 0, y = 0;
+        if (!AimAtGroundPoint(event.groundX, event.groundZ, &x, &y)) {
+            std::fprintf(stderr,
+                         "tavelle-play: frame %ld: the ground point %g, %g is not on the screen\n",
+                         event.frame, event.groundX, event.groundZ);
+            return false;
+        }
+        InjectCursorPosition(x, y);
+        InjectMouseButton(0, true);
+        break;
+    }
     case SCRIPT_DOWN:
     case SCRIPT_UP:
         InjectMouseButton(event.button, event.type == SCRIPT_DOWN);
@@ -241,11 +130,15 @@ void PumpWindowEvents() {
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    const std::string error = ParseOptions(argc, argv, &options);
+    PlayOptions options;
+    const std::string error = ParsePlayOptions(argc, argv, &options);
     if (!error.empty()) {
-        std::fprintf(stderr, "tavelle-play: %s\n\n%s", error.c_str(), USAGE);
+        std::fprintf(stderr, "tavelle-play: %s\n\n%s", error.c_str(), PLAY_USAGE);
         return 2;
+    }
+    if (options.help) {
+        std::fputs(PLAY_USAGE, stdout);
+        return 0;
     }
 
     std::vector<ScriptEvent> events;

@@ -135,7 +135,7 @@ Point ChooseTarget() {
 
 void Add(std::vector<ScriptEvent>* events, long frame, ScriptEventType type, int x = 0, int y = 0,
          int button = 0, int key = 0) {
-    events->push_back(ScriptEvent{frame, type, x, y, button, key, {}, {}});
+    events->push_back(ScriptEvent{frame, type, x, y, button, key, 0.0, 0.0, {}, {}});
 }
 
 void StartClick(long frame, int button, std::vector<ScriptEvent>* now) {

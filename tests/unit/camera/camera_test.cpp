@@ -69,4 +69,23 @@ TEST(CameraPick, RaysThatNeverMeetTheGroundEndOnTheFarPlane) {
     }
 }
 
+TEST(CameraProject, IsTheInverseOfTheUnprojection) {
+    LookFrom({16, 25, -14}, {16, 0, 12});
+    const Vec3 target = ProjectWorldPoint(g_camera.view, g_camera.projection, {16, 0, 12});
+    EXPECT_NEAR(target.x, 512.0f, 1e-3f);
+    EXPECT_NEAR(target.y, 384.0f, 1e-3f);
+    const struct {
+        int x, y;
+        float depth;
+    } screenPoints[] = {{0, 0, 0.0f}, {1023, 767, 0.5f}, {300, 600, 0.99f}, {700, 20, 0.9f}};
+    for (const auto& s : screenPoints) {
+        const Vec3 world =
+            UnprojectScreenPoint(g_camera.view, g_camera.projection, s.x, s.y, s.depth);
+        const Vec3 back = ProjectWorldPoint(g_camera.view, g_camera.projection, world);
+        EXPECT_NEAR(back.x, static_cast<float>(s.x), 0.05f) << s.x << " " << s.y;
+        EXPECT_NEAR(back.y, static_cast<float>(s.y), 0.05f) << s.x << " " << s.y;
+        EXPECT_NEAR(back.z, s.depth, 1e-4f) << s.x << " " << s.y;
+    }
+}
+
 } // namespace

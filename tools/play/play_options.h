@@ -1,0 +1,31 @@
+// The command line of tavelle-play.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+extern const char PLAY_USAGE[];
+
+struct PlayOptions {
+    bool help = false;
+    std::string dataDir = ".";
+    bool unpacked = false;
+    bool dataDirGiven = false;
+    long frames = 600;
+    double fps = 60.0;
+    std::string inputPath;
+    std::multimap<long, std::string> shots;  // frame -> PNG path
+    std::multimap<long, std::string> states; // frame -> JSON path
+    std::string audioOut;
+    bool monkey = false;
+    std::uint64_t monkeySeed = 0;
+    long monkeyRate = 10;
+    long monkeyReloads = 3;
+    std::string statsPath;
+    long statsEvery = 0;
+};
+
+// Fills options from argv; stops at --help with options->help set. Returns an empty
+// string on success, else what was wrong.
+std::string ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options);
