@@ -14,7 +14,8 @@ FIXTURES = os.environ.get("TAVELLE_FIXTURES", "")
 
 
 class PlayResult:
-    def __init__(self, returncode, stdout, stderr, states, shots, audio_path):
+    def __init__(self, returncode, stdout, stderr, states, shots, audio_path, work):
+        self.work = work  # the folder of the run's input and output files
         self.returncode = returncode
         self.stdout = stdout
         self.stderr = stderr
@@ -66,7 +67,7 @@ def run_play(data_dir, frames, inputs="", shots=(), states=(), audio=False, env=
         if os.path.exists(path):
             loaded_shots[k] = Image.open(path).convert("RGB")
     return PlayResult(proc.returncode, proc.stdout.decode("utf-8", "replace"), stderr,
-                      loaded_states, loaded_shots, audio_path)
+                      loaded_states, loaded_shots, audio_path, work)
 
 
 def pack(root, out_path):
