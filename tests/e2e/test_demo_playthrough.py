@@ -3,10 +3,9 @@
 script, and checks the states along the way: every map reached, the story flags
 each scene sets, the ending picture shown and the music stopped, no message box.
 
-The plan is worked out here from the demo's own data: the cameras come from the
-map files, a click on a ground point is aimed through the same projection the game
-uses (the field picks 32 rows above the pointer), and the frames a scene needs are
-bounded by the length of its script. Villagers wander inside small pens, so a talk
+The plan is worked out here from the demo's own data: clicks on ground points are
+aimed by the driver through the game's own camera ('K clickat X Z'), and the frames
+a scene needs are bounded by the length of its script. Villagers wander inside small pens, so a talk
 is a sweep of clicks whose distances from the map origin cross the pen's: one of
 them matches the wanderer wherever it stands. Between scenes the pointer stays on a
 spot where a click is harmless in the field and advances the text in a scene.
@@ -29,56 +28,14 @@ STAGE = os.path.join(BUILD, "content", "stage")
 SCRIPTS = os.path.join(SOURCE, "content", "scenario")
 DOCS = os.path.join(BUILD, "docs")
 
-FOV_Y = 0.2617994
-ASPECT = 4.0 / 3.0
-PICK_ROWS = 32
 SPAM = 6            # frames between clicks that advance a scene
 SWEEP = 4           # frames between the clicks of a talk sweep
 FADE = 252          # frames of a map change
-LINK_TEXT_RIGHT = 50 + 36 * 10  # no link caption of the demo is longer than 10 characters
 
 
 def Tokens(path):
     with open(path, "rb") as f:
         return [t for t in re.split(rb"[ =|\],\nEOF]+", f.read()) if t]
-
-
-class View:
-    """The field camera of one map: the game's left-handed look-at and perspective."""
-
-    def __init__(self, number):
-        values = [float(t) for t in Tokens(os.path.join(STAGE, "Data", "map%dbase.dat" % number))[:6]]
-        self.eye, at = values[:3], values[3:]
-        z = self.Normal([at[i] - self.eye[i] for i in range(3)])
-        x = self.Normal([z[2], 0.0, -z[0]])
-        y = [z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]]
-        self.axes = (x, y, z)
-        self.y_scale = 1.0 / math.tan(FOV_Y / 2)
-        self.x_scale = self.y_scale / ASPECT
-
-    @staticmethod
-    def Normal(v):
-        length = math.sqrt(sum(c * c for c in v))
-        return [c / length for c in v]
-
-    def Project(self, x, z):
-        d = [x - self.eye[0], -self.eye[1], z - self.eye[2]]
-        vx, vy, vz = (sum(d[i] * axis[i] for i in range(3)) for axis in self.axes)
-        return 512 + 512 * vx * self.x_scale / vz, 384 - 384 * vy * self.y_scale / vz
-
-    def Pick(self, px, py):
-        """The ground point (x, z) the game picks at pixel (px, py)."""
-        nx, ny = (px - 512) / 512.0 / self.x_scale, (384 - py) / 384.0 / self.y_scale
-        d = [nx * self.axes[0][i] + ny * self.axes[1][i] + self.axes[2][i] for i in range(3)]
-        t = -self.eye[1] / d[1]
-        return self.eye[0] + t * d[0], self.eye[2] + t * d[2]
-
-    def Aim(self, x, z):
-        """The pointer position whose click picks (about) the point (x, z), and what it picks."""
-        sx, sy = self.Project(x, z)
-        px, py = int(round(sx)), int(round(sy))
-        assert 0 <= px < 1024 and 0 <= py and py + PICK_ROWS < 768, "(%g, %g) is off screen" % (x, z)
-        return (px, py + PICK_ROWS), self.Pick(px, py)
 
 
 def ScriptCost(name, start=None, end=None):
@@ -102,14 +59,14 @@ class Plan:
         self.frame = 30
         self.lines = []
         self.map = 1
-        self.view = View(1)
         self.lead = (25.0, 14.0)
         self.checks = []  # (frame, description, predicate over the state)
         self.shots = {}   # frame -> docs name
         self.spent = set()  # markers of this map already triggered; a map change brings them back
 
-    def Click(self, pointer):
-        self.lines.append("%d click %d %d" % (self.frame, pointer[0], pointer[1]))
+    def Click(self, point):
+        """A click where the field picks the ground point."""
+        self.lines.append("%d clickat %r %r" % (self.frame, point[0], point[1]))
 
     def Check(self, description, predicate, frame=None):
         self.checks.append((self.frame if frame is None else frame, description, predicate))
@@ -118,38 +75,35 @@ class Plan:
         self.shots[self.frame if frame is None else frame] = name
 
     def SafeClick(self, point, allowed_marker=None):
-        pointer, picked = self.view.Aim(*point)
         for marker in Markers(self.map):
             if marker != allowed_marker and marker not in self.spent:
-                assert max(abs(marker[0] - picked[0]), abs(marker[1] - picked[1])) > 2.2, \
+                assert max(abs(marker[0] - point[0]), abs(marker[1] - point[1])) > 2.2, \
                     "a click at %s would start the marker at %s" % (point, marker)
-        return pointer, picked
+        self.Click(point)
 
     def Walk(self, *points):
         for point in points:
-            pointer, picked = self.SafeClick(point)
-            self.Click(pointer)
-            distance = math.hypot(picked[0] - self.lead[0], picked[1] - self.lead[1])
+            self.SafeClick(point)
+            distance = math.hypot(point[0] - self.lead[0], point[1] - self.lead[1])
             self.frame += int(distance * 6) + 14
-            self.lead = picked
+            self.lead = point
 
     def Exit(self, point, destination, arrival):
         self.Walk(point)
         self.frame += FADE + 10
-        self.map, self.view, self.lead = destination, View(destination), arrival
+        self.map, self.lead = destination, arrival
         self.spent = set()
         self.Check("map %d reached at %s" % (destination, arrival),
                    lambda s: s["field"]["map"] == destination and not s["field"]["fade"]["active"]
                    and abs(s["field"]["lead"]["x"] - arrival[0]) < 0.05
                    and abs(s["field"]["lead"]["z"] - arrival[1]) < 0.05)
 
-    def Advance(self, pointer, frames, links=False):
+    def Advance(self, point, frames):
         """Clicks every SPAM frames: the text goes on in a scene and nothing happens in
-        the field, where the pointer picks the point the lead ends on."""
-        assert not links or pointer[0] > LINK_TEXT_RIGHT, "the pointer at %s could touch a link" % (pointer,)
+        the field, where the click picks the point the lead ends on."""
         end = self.frame + frames
         while self.frame < end:
-            self.Click(pointer)
+            self.Click(point)
             self.frame += SPAM
 
     def Choose(self, line):
@@ -163,12 +117,11 @@ class Plan:
         self.frame += 6
 
     def Marker(self, point, cost):
-        pointer, picked = self.SafeClick(point, allowed_marker=point)
+        self.SafeClick(point, allowed_marker=point)
         self.spent.add(point)
-        self.Click(pointer)
         self.frame += 2
-        self.Advance(pointer, cost)
-        self.lead = picked
+        self.Advance(point, cost)
+        self.lead = point
 
     def Talk(self, centre, stand, before, choice=None, after=0, shot=None):
         """Walks to `stand`, sweeps clicks across the distances from the origin that a
@@ -197,18 +150,16 @@ class Plan:
             if not wanted or t * length > length + 4:
                 break
         assert not wanted, "the sweep does not reach every distance of the pen"
-        stand_pointer, _ = self.SafeClick(self.lead)
         for point in sweep:
-            pointer, _ = self.SafeClick(point)
-            assert choice is None or pointer[0] > LINK_TEXT_RIGHT, "a sweep click could touch a link"
-            self.Click(pointer)
+            self.SafeClick(point)
             self.frame += SWEEP
-        self.Advance(stand_pointer, before, choice is not None)
+        stand = self.lead
+        self.Advance(stand, before)
         if shot:
             self.Shot(shot, self.frame - 40)
         if choice is not None:
             self.Choose(choice)
-            self.Advance(stand_pointer, after, True)
+            self.Advance(stand, after)
         self.frame += 20
 
 
