@@ -184,13 +184,14 @@ def SegmentsCross(p1, p2, q1, q2):
     return d1 * d2 < 0 and d3 * d4 < 0
 
 
-def Collide(values, next_point, position):
-    """The game's wall and exit scan for one step: the corrected next point and the exits that fire."""
-    nx, nz = next_point
-    fired = []
+def WallScan(values):
+    """The walls and exits of an attribute grid in the order the game scans them: row by
+    row, the wall segments of each cell (with the point a crossing walker is put back to)
+    and the exit cells."""
+    walls, exits = [], []
     for r, row in enumerate(values):
         for c, value in enumerate(row):
-            walls = {
+            walls += {
                 1: [((c, r), (c + 1, r), (None, r - 0.01))],
                 2: [((c + 1, r), (c + 1, r + 1), (c + 1.01, None))],
                 3: [((c, r + 1), (c + 1, r + 1), (None, r + 1.01))],
@@ -200,12 +201,20 @@ def Collide(values, next_point, position):
                 7: [((c, r + 1), (c + 1, r + 1), (c - 0.01, r + 1.01)), ((c, r), (c, r + 1), (c - 0.01, r + 1.01))],
                 8: [((c, r), (c, r + 1), (c - 0.01, r - 0.01)), ((c, r), (c + 1, r), (c - 0.01, r - 0.01))],
             }.get(value, [])
-            for start, end, (fx, fz) in walls:
-                if SegmentsCross(next_point, position, start, end):
-                    nx = fx if fx is not None else nx
-                    nz = fz if fz is not None else nz
-            if value in ARRIVALS and c < next_point[0] < c + 1 and r < next_point[1] < r + 1:
-                fired.append(value)
+            if value in ARRIVALS:
+                exits.append((r, c, value))
+    return walls, exits
+
+
+def Collide(scan, next_point, position):
+    """The game's wall and exit scan for one step: the corrected next point and the exits that fire."""
+    walls, exits = scan
+    nx, nz = next_point
+    for start, end, (fx, fz) in walls:
+        if SegmentsCross(next_point, position, start, end):
+            nx = fx if fx is not None else nx
+            nz = fz if fz is not None else nz
+    fired = [value for r, c, value in exits if c < next_point[0] < c + 1 and r < next_point[1] < r + 1]
     return (nx, nz), fired
 
 
@@ -246,7 +255,7 @@ def Region(values, start):
     return seen
 
 
-def CheckPen(number, values, kind, x, z, walkable):
+def CheckPen(number, values, scan, kind, x, z, walkable):
     """A wanderer must not reach an exit, and the lead's long first step after a talk
     (from anywhere a talk can start, towards the wanderer) must not end inside its pen:
     the wall scan applies the correction of the cell it meets last."""
@@ -267,14 +276,15 @@ def CheckPen(number, values, kind, x, z, walkable):
                 for target in ((pr + 0.41, pc + 0.57) for pr, pc in pen):
                     if abs(lead[0] - (target[1] + 0.5)) > 6 or abs(lead[1] - target[0]) > 6:
                         continue
-                    (tx, tz), _ = Collide(values, (target[1], target[0]), lead)
+                    (tx, tz), _ = Collide(scan, (target[1], target[0]), lead)
                     if (int(tz), int(tx)) in pen and lows[0] < tx < highs[0] and lows[1] < tz < highs[1]:
                         Fail("map %d: a talk from (%.1f, %.1f) carries the lead into the pen of character %d"
                              % (number, lead[0], lead[1], kind))
 
 
 def Validate(sources, attributes):
-    start_next, fired = Collide(attributes[1], LEAD_START, (0.0, 0.0))
+    scans = {number: WallScan(values) for number, values in attributes.items()}
+    start_next, fired = Collide(scans[1], LEAD_START, (0.0, 0.0))
     if start_next != LEAD_START or fired:
         Fail("map 1: the lead's first step from (0, 0) to %s ends at %s, exits %s" % (LEAD_START, start_next, fired))
     for number in range(1, MAP_COUNT + 1):
@@ -290,14 +300,14 @@ def Validate(sources, attributes):
             if not points:
                 Fail("map %d: exit %d cannot be entered" % (number, code))
             for point in points:
-                landed, fired = Collide(attributes[destination], (ax, az), point)
+                landed, fired = Collide(scans[destination], (ax, az), point)
                 if landed != (ax, az) or fired:
                     Fail("map %d: exit %d entered at (%.2f, %.2f) lands on map %d at %s, exits %s"
                          % (number, code, point[0], point[1], destination, landed, fired))
         for kind, x, z, flag in sources[number].charas:
             if attributes[number][int(z)][int(x)] != 0:
                 Fail("map %d: character %d stands on attribute %d" % (number, kind, attributes[number][int(z)][int(x)]))
-            CheckPen(number, attributes[number], kind, x, z, walkable)
+            CheckPen(number, attributes[number], scans[number], kind, x, z, walkable)
 
 
 def Number(value):
