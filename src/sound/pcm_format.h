@@ -1,18 +1,11 @@
-// The PCM format record the wave readers report and the stream buffers play.
+// The PCM format record the wave readers report and the stream buffers play: the
+// platform's own sound-buffer format, so that it passes to the device unchanged.
 #pragma once
 
-#include <cstdint>
+#include "platform/audio/sound_format.h"
 
 namespace sslib2 {
 
-struct PcmFormat {
-    std::uint16_t formatTag;
-    std::uint16_t channels;
-    std::uint32_t samplesPerSec;
-    std::uint32_t avgBytesPerSec;
-    std::uint16_t blockAlign;
-    std::uint16_t bitsPerSample;
-};
-static_assert(sizeof(PcmFormat) == 16);
+using PcmFormat = SoundFormat;
 
 } // namespace sslib2

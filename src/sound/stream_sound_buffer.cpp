@@ -8,11 +8,6 @@ namespace {
 
 constexpr std::uint32_t SHORT_BUFFER_DESC_SIZE = 20;
 
-SoundFormat ToSoundFormat(const PcmFormat& format) {
-    return {format.formatTag,      format.channels,   format.samplesPerSec,
-            format.avgBytesPerSec, format.blockAlign, format.bitsPerSample};
-}
-
 bool SetBlockNotifications(SoundBuffer* buffer, std::uint32_t blockBytes, Event* event) {
     PositionNotify notifies[STREAM_BLOCKS];
     for (std::uint32_t i = 0; i + 1 < STREAM_BLOCKS; i++)
@@ -72,9 +67,8 @@ bool CStreamSoundBuffer::Create(SoundDevice* device, std::shared_ptr<CWaveReader
     std::uint32_t blockBytes = GetStreamBlockBytes(format);
     if (blockBytes == 0 || blockBytes > DSBSIZE_MAX / STREAM_BLOCKS)
         return false;
-    SoundFormat bufferFormat = ToSoundFormat(format);
     SoundBufferDesc desc = {SHORT_BUFFER_DESC_SIZE, STREAM_BUFFER_FLAGS, blockBytes * STREAM_BLOCKS,
-                            0, &bufferFormat};
+                            0, &format};
     SoundBuffer* buffer = nullptr;
     if (FAILED(device->CreateSoundBuffer(desc, &buffer)))
         return false;

@@ -14,6 +14,7 @@ struct SoundFormat {
     std::uint16_t blockAlign;
     std::uint16_t bitsPerSample;
 };
+static_assert(sizeof(SoundFormat) == 16);
 
 // The mixer output: 44100 Hz, stereo, signed 16-bit.
 constexpr int MIXER_RATE = 44100;
