@@ -1,9 +1,9 @@
 #include "sound/ogg_file_reader.h"
 
 #include "platform/host_path.h"
+#include "sound/wave_file_callbacks.h"
 
 #include <climits>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,9 +18,8 @@ constexpr int OGG_SIGNED = 1;
 } // namespace
 
 COggFileReader::COggFileReader()
-    : m_source{INVALID_FILE_HANDLE, 0, 0}, m_format{}, m_length(0), m_atEnd(false) {
-    std::memset(&m_decoder, 0, sizeof m_decoder);
-}
+    : m_source{INVALID_FILE_HANDLE, 0, 0},
+      m_decoder(std::make_unique<OggVorbis_File>()), m_format{}, m_length(0), m_atEnd(false) {}
 
 COggFileReader::~COggFileReader() {
     Close();
@@ -46,21 +45,21 @@ bool COggFileReader::OpenStream(const WaveFileSource& source) {
         return false;
     }
     m_source = source;
-    if (ov_open_callbacks(&m_source, &m_decoder, nullptr, 0, WAVE_FILE_CALLBACKS) < 0) {
+    if (ov_open_callbacks(&m_source, m_decoder.get(), nullptr, 0, WAVE_FILE_CALLBACKS) < 0) {
         close(m_source.handle);
         m_source = {INVALID_FILE_HANDLE, 0, 0};
         return false;
     }
-    vorbis_info* info = ov_seekable(&m_decoder) ? ov_info(&m_decoder, -1) : nullptr;
+    vorbis_info* info = ov_seekable(m_decoder.get()) ? ov_info(m_decoder.get(), -1) : nullptr;
     if (info == nullptr || info->channels <= 0 || info->rate <= 0) {
-        ov_clear(&m_decoder);
+        ov_clear(m_decoder.get());
         m_source = {INVALID_FILE_HANDLE, 0, 0};
         return false;
     }
     auto channels = std::uint16_t(info->channels);
     auto rate = std::uint32_t(info->rate);
     m_format = {1, channels, rate, rate * channels * 2, std::uint16_t(channels * 2), 16};
-    ogg_int64_t total = ov_pcm_total(&m_decoder, -1);
+    ogg_int64_t total = ov_pcm_total(m_decoder.get(), -1);
     m_length = total > 0 ? std::uint32_t(total) : 0;
     m_atEnd = false;
     return true;
@@ -68,7 +67,7 @@ bool COggFileReader::OpenStream(const WaveFileSource& source) {
 
 void COggFileReader::Close() {
     if (IsOpen())
-        ov_clear(&m_decoder);
+        ov_clear(m_decoder.get());
 }
 
 bool COggFileReader::IsOpen() {
@@ -82,8 +81,8 @@ bool COggFileReader::Read(void* destination, std::uint32_t bytes, std::uint32_t*
     std::uint32_t remaining = bytes;
     while (remaining > 0) {
         int request = remaining > INT_MAX ? INT_MAX : int(remaining);
-        long got =
-            ov_read(&m_decoder, out, request, OGG_LITTLE_ENDIAN, OGG_16_BIT, OGG_SIGNED, nullptr);
+        long got = ov_read(m_decoder.get(), out, request, OGG_LITTLE_ENDIAN, OGG_16_BIT, OGG_SIGNED,
+                           nullptr);
         // A gap or a decoding error ends the stream as the end of data would.
         if (got <= 0) {
             m_atEnd = true;
@@ -98,7 +97,7 @@ bool COggFileReader::Read(void* destination, std::uint32_t bytes, std::uint32_t*
 }
 
 bool COggFileReader::Seek(std::uint32_t frame) {
-    if (!IsOpen() || ov_pcm_seek(&m_decoder, ogg_int64_t(frame)) != 0)
+    if (!IsOpen() || ov_pcm_seek(m_decoder.get(), ogg_int64_t(frame)) != 0)
         return false;
     m_atEnd = false;
     return true;
@@ -107,7 +106,7 @@ bool COggFileReader::Seek(std::uint32_t frame) {
 std::int32_t COggFileReader::Tell() {
     if (!IsOpen())
         return 0;
-    return std::int32_t(std::uint32_t(ov_pcm_tell(&m_decoder)));
+    return std::int32_t(std::uint32_t(ov_pcm_tell(m_decoder.get())));
 }
 
 bool COggFileReader::IsEnd() {

@@ -4,6 +4,10 @@
 #include "sound/wave_file_source.h"
 #include "sound/wave_reader.h"
 
+#include <memory>
+
+struct OggVorbis_File;
+
 namespace sslib2 {
 
 class COggFileReader : public CWaveReader {
@@ -34,7 +38,7 @@ class COggFileReader : public CWaveReader {
 
   private:
     WaveFileSource m_source;
-    OggVorbis_File m_decoder;
+    std::unique_ptr<OggVorbis_File> m_decoder;
     PcmFormat m_format;
     std::uint32_t m_length;
     bool m_atEnd;

@@ -1,4 +1,4 @@
-#include "sound/wave_file_source.h"
+#include "sound/wave_file_callbacks.h"
 
 #include <cerrno>
 #include <unistd.h>

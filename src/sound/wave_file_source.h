@@ -1,8 +1,5 @@
-// A stream of bytes inside a file, handed to the Ogg decoder as its data
-// source, and the decoder's file callbacks over it.
+// A stream of bytes inside a file, handed to the Ogg decoder as its data source.
 #pragma once
-
-#include <vorbis/vorbisfile.h>
 
 #include <cstdint>
 
@@ -15,8 +12,5 @@ struct WaveFileSource {
     std::uint32_t base;   // where the stream begins in the file
     std::uint32_t length; // the stream's bytes
 };
-
-// read, seek, close and tell over a WaveFileSource.
-extern const ov_callbacks WAVE_FILE_CALLBACKS;
 
 } // namespace sslib2
