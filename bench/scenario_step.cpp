@@ -2,6 +2,7 @@
 // full-size script for a label; and the ordinary step over one character.
 #include "scenario/interpreter.h"
 #include "scenario/labels.h"
+#include "scenario/page.h"
 #include "scenario/scenario_store.h"
 
 #include <benchmark/benchmark.h>

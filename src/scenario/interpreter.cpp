@@ -4,6 +4,7 @@
 #include "core/input_state.h"
 #include "scenario/flow_tags.h"
 #include "scenario/links.h"
+#include "scenario/page.h"
 #include "scenario/picture_layers.h"
 #include "scenario/scenario_store.h"
 #include "scenario/sound_tags.h"

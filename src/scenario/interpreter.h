@@ -28,8 +28,6 @@ extern int g_pageLength;
 extern int g_messagePos;
 // Script bytes minus buffer bytes before g_messagePos.
 extern int g_removedBytes;
-// Script offset, in the current slot, where the last page copy stopped.
-extern int g_pageEndOffset;
 extern int g_textLine;
 extern int g_textColumn;
 extern bool g_linkMode;
@@ -40,21 +38,10 @@ extern int g_clickIconY;
 
 // Runs scenario n from the beginning of its script; a number outside 0-99 is refused.
 void StartScenario(int n);
-// Copies the next page, from the walk's script position on, into the buffer.
-void FillPage();
-// Starts a new page at a script offset of slot n (a scenario start, a jump, a link).
-void BeginPageAt(int n, int offset);
-// Removes the n bytes just before g_messagePos from the page.
-void CutFromPage(int n);
 // Handles one element of the page: a character, a line break, a comment or label
 // line, a hidden byte or one tag.
 void StepScript();
 // Puts the click-wait icon after the text walked so far.
 void PlaceClickIcon();
-
-// Reads the tag that starts at buffer index `at`: its length, brackets included, and
-// its name, NUL-terminated into `name` (MAX_TAG_LENGTH bytes). Returns false when
-// no "]" closes it within MAX_TAG_LENGTH bytes and before `end`.
-bool ReadTag(const char* buffer, int at, int end, int* length, char* name);
 // True for the names that StepScript runs; any other tag stays on the page as text.
 bool IsScriptTag(const char* name);

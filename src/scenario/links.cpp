@@ -3,6 +3,7 @@
 #include "core/input_state.h"
 #include "scenario/interpreter.h"
 #include "scenario/labels.h"
+#include "scenario/page.h"
 
 #include <cstring>
 

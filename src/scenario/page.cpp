@@ -1,3 +1,5 @@
+#include "scenario/page.h"
+
 #include "scenario/interpreter.h"
 #include "scenario/scenario_store.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/tokenizer.h"
 #include "scenario/interpreter.h"
+#include "scenario/page.h"
 
 #include <cstdio>
 #include <cstring>

@@ -5,6 +5,7 @@
 #include "scenario/interpreter.h"
 #include "scenario/labels.h"
 #include "scenario/links.h"
+#include "scenario/page.h"
 #include "scenario/picture_layers.h"
 #include "scenario/scenario_store.h"
 #include "scenario/variables.h"
