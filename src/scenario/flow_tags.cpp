@@ -13,9 +13,7 @@
 
 void JumpTag(int length) {
     char text[MAX_TAG_LENGTH + 1];
-    std::memcpy(text, g_messageBuffer + g_messagePos - length, length);
-    text[length] = '\0';
-    char* cursor = text;
+    char* cursor = CopyTagText(length, text);
     NextToken(&cursor, TOKEN_DELIMITERS); // "[jump"
     // The scenario changes only together with a successful jump, so the page that runs
     // and the script it came from always agree.

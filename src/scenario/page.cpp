@@ -182,3 +182,9 @@ bool ReadTag(const char* buffer, int at, int end, int* length, char* name) {
     *length = close - at + 1;
     return true;
 }
+
+char* CopyTagText(int length, char (&text)[MAX_TAG_LENGTH + 1]) {
+    std::memcpy(text, g_messageBuffer + g_messagePos - length, length);
+    text[length] = '\0';
+    return text;
+}

@@ -18,3 +18,6 @@ void CutFromPage(int n);
 // its name, NUL-terminated into `name` (MAX_TAG_LENGTH bytes). Returns false when
 // no "]" closes it within MAX_TAG_LENGTH bytes and before `end`.
 bool ReadTag(const char* buffer, int at, int end, int* length, char* name);
+// Copies the tag that ends just before g_messagePos, `length` bytes with its brackets,
+// into `text` with a NUL after it; returns `text`.
+char* CopyTagText(int length, char (&text)[MAX_TAG_LENGTH + 1]);

@@ -3,6 +3,7 @@
 #include "core/tokenizer.h"
 #include "render/assets.h"
 #include "scenario/interpreter.h"
+#include "scenario/page.h"
 
 #include <cstring>
 
@@ -15,9 +16,7 @@ int g_basePicture;
 // at (x, y). A picture number outside the table or a layer outside 0-9 is refused.
 void ImageTag(int length) {
     char text[MAX_TAG_LENGTH + 1];
-    std::memcpy(text, g_messageBuffer + g_messagePos - length, length);
-    text[length] = '\0';
-    char* cursor = text;
+    char* cursor = CopyTagText(length, text);
     NextToken(&cursor, TOKEN_DELIMITERS); // "[image"
     const char* number = NextToken(&cursor, TOKEN_DELIMITERS);
     if (!number)

@@ -2,19 +2,16 @@
 
 #include "core/tokenizer.h"
 #include "scenario/interpreter.h"
+#include "scenario/page.h"
 #include "sound/music.h"
 #include "sound/sound_effects.h"
-
-#include <cstring>
 
 namespace {
 
 // The number after the tag's name; false when there is none.
 bool ReadTagNumber(int length, int* number) {
     char text[MAX_TAG_LENGTH + 1];
-    std::memcpy(text, g_messageBuffer + g_messagePos - length, length);
-    text[length] = '\0';
-    char* cursor = text;
+    char* cursor = CopyTagText(length, text);
     NextToken(&cursor, TOKEN_DELIMITERS);
     const char* token = NextToken(&cursor, TOKEN_DELIMITERS);
     if (!token)

@@ -94,14 +94,9 @@ bool Compare(const char* op, std::int32_t a, std::int32_t b) {
 // The tag text from its "[" up to, not including, its "]", and the cursor after the
 // tag's name; null when the name is not `name`.
 char* OpenTagText(int length, const char* name, char (&text)[MAX_TAG_LENGTH + 1]) {
-    const int start = g_messagePos - length;
-    int n = 0;
-    while (n < length && g_messageBuffer[start + n] != ']') {
-        text[n] = g_messageBuffer[start + n];
-        ++n;
-    }
-    text[n] = '\0';
-    char* cursor = text;
+    char* cursor = CopyTagText(length, text);
+    if (char* close = std::strchr(text, ']'))
+        *close = '\0';
     const char* first = NextToken(&cursor, TOKEN_DELIMITERS);
     if (!first || std::strcmp(first, name) != 0)
         return nullptr;
