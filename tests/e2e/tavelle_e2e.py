@@ -1,6 +1,8 @@
 """Helpers for end-to-end tests: run tavelle-play and read what it wrote."""
+import atexit
 import json
 import os
+import shutil
 import subprocess
 import tempfile
 import unittest
@@ -11,6 +13,14 @@ PLAY = os.environ.get("TAVELLE_PLAY", "tavelle-play")
 ZRN = os.environ.get("TAVELLE_ZRN", "zrn")
 GAME_DIR = os.environ.get("TAVELLE_GAME_DIR", "")
 FIXTURES = os.environ.get("TAVELLE_FIXTURES", "")
+
+
+def scratch_dir(prefix):
+    """A fresh temporary folder removed when the test process ends, so that a failing
+    test can still read (and name) what it holds while it reports."""
+    path = tempfile.mkdtemp(prefix=prefix)
+    atexit.register(shutil.rmtree, path, True)
+    return path
 
 
 class PlayResult:
@@ -37,7 +47,7 @@ def run_play(data_dir, frames, inputs="", shots=(), states=(), audio=False, env=
              unpacked=False):
     """Runs tavelle-play over data_dir (as a game folder played unpacked when unpacked is
     set); shots and states are frame numbers."""
-    work = tempfile.mkdtemp(prefix="tavelle-e2e-")
+    work = scratch_dir("tavelle-e2e-")
     args = [PLAY, "--unpacked" if unpacked else "--data", data_dir, "--frames", str(frames)]
     if inputs:
         path = os.path.join(work, "input.txt")

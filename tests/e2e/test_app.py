@@ -1,10 +1,9 @@
 """The application core end to end: start-up frames, Escape, F1 reload, minimise."""
 import os
 import shutil
-import tempfile
 import unittest
 
-from tavelle_e2e import GAME_DIR, pixel_close, require_game_dir, run_play
+from tavelle_e2e import GAME_DIR, pixel_close, require_game_dir, run_play, scratch_dir
 
 GREY = (100, 100, 100)
 
@@ -25,7 +24,7 @@ class StartupFrames(unittest.TestCase):
         self.assertEqual(r.states[2]["field"]["map"], 1)
 
     def test_missing_loading_picture_is_reported_and_the_game_goes_on(self):
-        data = tempfile.mkdtemp(prefix="tavelle-noloading-")
+        data = scratch_dir("tavelle-noloading-")
         shutil.copytree(GAME_DIR, data, dirs_exist_ok=True)
         os.remove(os.path.join(data, "CG", "NowLoading.bmp"))
         r = run_play(data, 3, states=(2,))
@@ -34,7 +33,7 @@ class StartupFrames(unittest.TestCase):
         self.assertEqual(r.states[2]["frameNo"], 251)
 
     def test_missing_archive_leaves_the_index_empty_and_lookups_say_so(self):
-        data = tempfile.mkdtemp(prefix="tavelle-noarchive-")
+        data = scratch_dir("tavelle-noarchive-")
         shutil.copytree(GAME_DIR, data, dirs_exist_ok=True)
         os.remove(os.path.join(data, "ZRN.dat"))
         r = run_play(data, 4, states=(3,))

@@ -2,15 +2,14 @@
 import os
 import shutil
 import subprocess
-import tempfile
 import unittest
 
-from tavelle_e2e import GAME_DIR, ZRN, pack, require_game_dir, run_play
+from tavelle_e2e import GAME_DIR, ZRN, pack, require_game_dir, run_play, scratch_dir
 
 
 def data_without(key_path):
     """A copy of the demo data whose archive lacks one entry (a path below the root)."""
-    work = tempfile.mkdtemp(prefix="tavelle-assets-")
+    work = scratch_dir("tavelle-assets-")
     tree = os.path.join(work, "tree")
     subprocess.run([ZRN, "unpack", os.path.join(GAME_DIR, "ZRN.dat"), tree], check=True,
                    capture_output=True)

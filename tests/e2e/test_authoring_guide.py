@@ -6,10 +6,9 @@ import os
 import re
 import shutil
 import subprocess
-import tempfile
 import unittest
 
-from tavelle_e2e import ZRN, run_play
+from tavelle_e2e import ZRN, run_play, scratch_dir
 
 GUIDE = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "docs", "authoring.md")
 DOCS = os.path.join(os.environ["TAVELLE_BUILD_DIR"], "docs")
@@ -52,7 +51,7 @@ def examples():
 class Guide(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.base = os.path.join(tempfile.mkdtemp(prefix="tavelle-guide-"), "game")
+        cls.base = os.path.join(scratch_dir("tavelle-guide-"), "game")
         subprocess.run([ZRN, "new", cls.base], check=True, capture_output=True, timeout=120)
         os.makedirs(DOCS, exist_ok=True)
 
@@ -62,7 +61,7 @@ class Guide(unittest.TestCase):
         for line, script, checks, inputs, shots in found:
             with self.subTest(line=line):
                 self.assertTrue(checks, "example at line %d has no check" % line)
-                folder = tempfile.mkdtemp(prefix="tavelle-example-")
+                folder = scratch_dir("tavelle-example-")
                 shutil.copytree(self.base, folder, dirs_exist_ok=True)
                 with open(os.path.join(folder, "Scenario", "marker.txt"), "wb") as f:
                     f.write("".join(l + "\r\n" for l in script).encode("cp932"))

@@ -5,17 +5,16 @@ so a leak, an invalid access or undefined behaviour anywhere in these runs fails
 import json
 import os
 import subprocess
-import tempfile
 import unittest
 from concurrent.futures import ThreadPoolExecutor
 
-from tavelle_e2e import GAME_DIR, PLAY, require_game_dir
+from tavelle_e2e import GAME_DIR, PLAY, require_game_dir, scratch_dir
 
 FRAMES = 2000
 
 
 def monkey(seed, frames, extra=()):
-    work = tempfile.mkdtemp(prefix="tavelle-monkey-")
+    work = scratch_dir("tavelle-monkey-")
     stats = os.path.join(work, "stats.json")
     state = os.path.join(work, "state.json")
     args = [PLAY, "--data", GAME_DIR, "--frames", str(frames), "--monkey", str(seed),

@@ -4,10 +4,9 @@ import os
 import re
 import subprocess
 import sys
-import tempfile
 import unittest
 
-from tavelle_e2e import ZRN, run_play
+from tavelle_e2e import ZRN, run_play, scratch_dir
 
 sys.path.insert(0, os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "content", "tools"))
 import build_maps  # noqa: E402
@@ -24,7 +23,7 @@ def tokens(path):
 class NewGame(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.folder = os.path.join(tempfile.mkdtemp(prefix="tavelle-new-"), "game")
+        cls.folder = os.path.join(scratch_dir("tavelle-new-"), "game")
         cls.made = subprocess.run([ZRN, "new", cls.folder], capture_output=True, timeout=120)
 
     def test_lint_finds_nothing(self):

@@ -7,11 +7,10 @@ import os
 import shutil
 import struct
 import subprocess
-import tempfile
 import unittest
 import wave
 
-from tavelle_e2e import GAME_DIR, ZRN, pack, require_game_dir, run_play
+from tavelle_e2e import GAME_DIR, ZRN, pack, require_game_dir, run_play, scratch_dir
 
 ART = "/usr/share/pixmaps/debian-logo.png"  # shipped by debconf on every Debian system
 PICTURES = ["miroune", "pendel", "sorvane", "obrik", "daskel", "korvath", "end"]
@@ -60,7 +59,7 @@ def make_effect(path, frequency):
 def build_game():
     """A copy of the demo whose bitmaps and effects are all remade; the scene of the tower
     marker shows the seven pictures at once."""
-    work = tempfile.mkdtemp(prefix="tavelle-realfiles-")
+    work = scratch_dir("tavelle-realfiles-")
     tree = os.path.join(work, "tree")
     subprocess.run([ZRN, "unpack", os.path.join(GAME_DIR, "ZRN.dat"), tree], check=True,
                    capture_output=True)

@@ -4,10 +4,9 @@ ZRN.dat packed anew."""
 import os
 import shutil
 import subprocess
-import tempfile
 import unittest
 
-from tavelle_e2e import GAME_DIR, ZRN, require_game_dir, run_play
+from tavelle_e2e import GAME_DIR, ZRN, require_game_dir, run_play, scratch_dir
 
 # Walk to the square and click its marker: slot 10's scene starts.
 TO_THE_SQUARE = "20 click 996 468\n80 click 719 468\n"
@@ -15,7 +14,7 @@ TO_THE_SQUARE = "20 click 996 468\n80 click 719 468\n"
 
 def unpack_demo():
     """The demo as an author would keep it: every archive file beside the loose ones."""
-    folder = tempfile.mkdtemp(prefix="tavelle-unpacked-")
+    folder = scratch_dir("tavelle-unpacked-")
     shutil.copytree(GAME_DIR, folder, dirs_exist_ok=True, ignore=shutil.ignore_patterns("ZRN.dat"))
     subprocess.run([ZRN, "unpack", os.path.join(GAME_DIR, "ZRN.dat"), folder], check=True,
                    capture_output=True)
@@ -38,7 +37,7 @@ class Unpacked(unittest.TestCase):
 
     def test_folder_and_archive_play_alike(self):
         # A damaged ZRN.dat in the folder shows that --unpacked does not read it.
-        folder = tempfile.mkdtemp(prefix="tavelle-forced-")
+        folder = scratch_dir("tavelle-forced-")
         shutil.copytree(self.folder, folder, dirs_exist_ok=True)
         with open(os.path.join(folder, "ZRN.dat"), "wb") as f:
             f.write(b"\1\2")
@@ -75,7 +74,7 @@ class Unpacked(unittest.TestCase):
         return edited
 
     def test_f1_after_an_edit_shows_the_new_text(self):
-        folder = tempfile.mkdtemp(prefix="tavelle-edit-")
+        folder = scratch_dir("tavelle-edit-")
         shutil.copytree(self.folder, folder, dirs_exist_ok=True)
         target = os.path.relpath(script_of_slot(folder, 10), folder)
         # No ZRN.dat and a scenario list: the folder is played unpacked by itself.
@@ -83,7 +82,7 @@ class Unpacked(unittest.TestCase):
         self.assertEqual(state["scenario"]["text"], "書き直した。")
 
     def test_f1_reads_a_zrn_dat_saved_while_the_game_runs(self):
-        work = tempfile.mkdtemp(prefix="tavelle-repack-")
+        work = scratch_dir("tavelle-repack-")
         tree = os.path.join(work, "tree")
         shutil.copytree(self.folder, tree)
         shutil.copyfile(self.edited_script(work), script_of_slot(tree, 10))
