@@ -67,17 +67,6 @@ void Event::Set() {
     system.changed.notify_all();
 }
 
-void Event::Pulse() {
-    EventSystem& system = GetEventSystem();
-    std::lock_guard<std::mutex> guard(system.lock);
-    if (m_signalled || m_waiters == 0)
-        return;
-    m_signalled = true;
-    if (m_workerWaits)
-        system.pendingWork++;
-    system.changed.notify_all();
-}
-
 bool Event::TryWait() {
     EventSystem& system = GetEventSystem();
     std::lock_guard<std::mutex> guard(system.lock);
@@ -101,8 +90,6 @@ int WaitForAnyEvent(Event* const* events, int count) {
     EventSystem& system = GetEventSystem();
     std::unique_lock<std::mutex> guard(system.lock);
     FinishWorkLocked(system);
-    for (int i = 0; i < count; i++)
-        events[i]->m_waiters++;
     int taken = -1;
     while (taken < 0) {
         for (int i = 0; i < count && taken < 0; i++) {
@@ -112,8 +99,6 @@ int WaitForAnyEvent(Event* const* events, int count) {
         if (taken < 0)
             system.changed.wait(guard);
     }
-    for (int i = 0; i < count; i++)
-        events[i]->m_waiters--;
     events[taken]->m_signalled = false;
     // The pending unit moves from the event to this thread until it waits again.
     if (events[taken]->m_workerWaits)

@@ -19,8 +19,6 @@ class Event {
 
     // Leaves the event signalled until one waiter takes the signal.
     void Set();
-    // Releases a thread waiting at this moment, if any; otherwise nothing happens.
-    void Pulse();
     // Takes the signal if the event is signalled, without waiting.
     bool TryWait();
 
@@ -29,7 +27,6 @@ class Event {
     friend void WaitForEventWork(int timeoutMs);
     bool m_signalled = false;
     bool m_workerWaits;
-    int m_waiters = 0;
 };
 
 // Blocks until one of the events is signalled, resets it and returns its index;

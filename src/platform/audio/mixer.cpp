@@ -205,10 +205,6 @@ bool RestoreAudioOutput() {
     return true;
 }
 
-bool IsAudioOutputLost() {
-    return IsLost(GetOutput());
-}
-
 bool IsAudioOutputDevice(std::uint32_t id) {
     MixerOutput& output = GetOutput();
     std::lock_guard<std::mutex> guard(output.lock);

@@ -49,6 +49,5 @@ void HandleAudioDeviceRemoved();
 // where it stopped. Called when a device appears and when the game reloads.
 // true when the output is (again) available; also true when it was never lost.
 bool RestoreAudioOutput();
-bool IsAudioOutputLost();
 // True when id is SDL's number of the device the mixer plays on.
 bool IsAudioOutputDevice(std::uint32_t id);

@@ -167,7 +167,6 @@ void BindCurrentTarget();
 
 // Drops the framebuffers that use a GL texture or renderbuffer about to be deleted.
 void ForgetFramebuffersOf(GLuint color, GLuint depth);
-bool AreFloatTargetsRefused();
 
 // Compiles and links vertex + pixel source (each without #version); 0 and the log on
 // failure.

@@ -68,10 +68,6 @@ void SetFloatRgbaTargetsRefused(bool refused) {
     s_floatRgbaTargetsRefused = refused;
 }
 
-bool AreFloatTargetsRefused() {
-    return s_floatTargetsRefused;
-}
-
 void BindCurrentTarget() {
     GfxSurface* color = g_gfx.renderTarget;
     GfxSurface* depth = g_gfx.depthSurface;

@@ -323,16 +323,6 @@ WindowGeometry GetWindowGeometry() {
     return geometry;
 }
 
-void MinimizePlatformWindow() {
-    if (s_window)
-        SDL_MinimizeWindow(s_window);
-}
-
-void RestorePlatformWindow() {
-    if (s_window)
-        SDL_RestoreWindow(s_window);
-}
-
 std::uint64_t QueryPerformanceCounterTicks() {
     return s_counterOverridden ? s_counterOverride : SDL_GetPerformanceCounter();
 }

@@ -73,10 +73,6 @@ struct WindowGeometry {
 };
 WindowGeometry GetWindowGeometry();
 
-// Minimises or restores the window (used by the automation driver).
-void MinimizePlatformWindow();
-void RestorePlatformWindow();
-
 // The performance counter: ticks and ticks per second.
 std::uint64_t QueryPerformanceCounterTicks();
 // For automation: while on, the counter reads the given ticks instead of the clock.
