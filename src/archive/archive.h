@@ -44,6 +44,11 @@ struct ArchiveEntry {
     std::uint32_t position; // byte position of the entry's first word in the archive
 };
 
+// The bytes an entry decodes to: one per stored word.
+constexpr std::uint32_t DecodedLength(const ArchiveEntry& entry) {
+    return entry.length / 4;
+}
+
 // Keys are Shift-JIS byte strings: ordered by unsigned bytes, a key before its
 // extensions, whatever the signedness of char.
 struct ArchiveKeyLess {

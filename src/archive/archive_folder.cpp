@@ -171,9 +171,9 @@ bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out) {
         return false;
     struct stat status;
     bool read = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                static_cast<std::uint64_t>(status.st_size) == entry.length / 4;
+                static_cast<std::uint64_t>(status.st_size) == DecodedLength(entry);
     std::size_t done = 0;
-    const std::size_t size = entry.length / 4;
+    const std::size_t size = DecodedLength(entry);
     while (read && done < size) {
         const ssize_t count = ::read(fd, out + done, size - done);
         read = count > 0;

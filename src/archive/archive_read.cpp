@@ -43,7 +43,7 @@ bool ArchiveHoldsEntry(std::FILE* file, const ArchiveEntry& entry) {
 bool ReadEntryData(std::FILE* file, const ArchiveEntry& entry, std::uint8_t* out) {
     if (!ArchiveHoldsEntry(file, entry) || fseeko(file, entry.position, SEEK_SET) != 0)
         return false;
-    std::uint32_t remaining = entry.length / 4;
+    std::uint32_t remaining = DecodedLength(entry);
     std::vector<std::uint8_t> stored(
         4 * static_cast<std::size_t>(std::min(remaining, READ_CHUNK_WORDS)));
     while (remaining > 0) {
@@ -89,7 +89,7 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
         return E_FAIL;
     }
     // An empty entry has nothing to read, wherever its position points.
-    if (entry.length / 4 == 0)
+    if (DecodedLength(entry) == 0)
         return S_OK;
     if (!buffer)
         return E_FAIL;
@@ -106,7 +106,7 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
         return E_FAIL;
     }
     // Text readers stop at a NUL; the caller's 4S bytes have room for one after S.
-    static_cast<std::uint8_t*>(buffer)[entry.length / 4] = 0;
+    static_cast<std::uint8_t*>(buffer)[DecodedLength(entry)] = 0;
     return S_OK;
 }
 

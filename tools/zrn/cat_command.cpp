@@ -17,7 +17,7 @@ int RunCatCommand(int argc, char** argv) {
         PrintError(argv[0], std::string("no entry '") + argv[2] + "' in " + argv[1]);
         return EXIT_PROBLEM;
     }
-    const std::size_t size = found->second.length / 4;
+    const std::size_t size = DecodedLength(found->second);
     std::vector<char> buffer(size + 1);
     if (FAILED(ReadArchiveFile(argv[2], buffer.data()))) {
         PrintError(argv[0], std::string("the data of '") + argv[2] + "' lies outside " + argv[1]);

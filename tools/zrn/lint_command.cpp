@@ -42,7 +42,7 @@ bool ReadArchive(const char* command, const char* path, LintFiles* files) {
     if (!LoadIndexForTool(command, path, &complete))
         return false;
     for (const auto& [key, entry] : g_archiveIndex) {
-        std::string bytes(entry.length / 4 + 1, '\0');
+        std::string bytes(DecodedLength(entry) + 1, '\0');
         if (FAILED(ReadArchiveFile(key.c_str(), bytes.data()))) {
             PrintError(command, "the data of '" + key + "' lies outside " + path);
             continue;

@@ -12,7 +12,7 @@ int RunListCommand(int argc, char** argv) {
     if (!LoadIndexForTool(argv[0], argv[1], &complete))
         return EXIT_PROBLEM;
     for (const auto& [key, entry] : g_archiveIndex) {
-        std::printf("%10u %10u ", entry.length / 4, entry.position);
+        std::printf("%10u %10u ", DecodedLength(entry), entry.position);
         std::fwrite(key.data(), 1, key.size(), stdout);
         std::fputc('\n', stdout);
     }

@@ -53,13 +53,13 @@ bool WriteEntry(const char* command, const std::string& key, const ArchiveEntry&
                    "cannot create " + target.parent_path().string() + ": " + error.message());
         return false;
     }
-    std::vector<char> buffer(entry.length / 4 + 1);
+    std::vector<char> buffer(DecodedLength(entry) + 1);
     if (FAILED(ReadArchiveFile(key.c_str(), buffer.data()))) {
         PrintError(command, "the data of '" + key + "' lies outside the archive");
         return false;
     }
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(buffer.data(), static_cast<std::streamsize>(entry.length / 4));
+    out.write(buffer.data(), static_cast<std::streamsize>(DecodedLength(entry)));
     out.close();
     if (!out) {
         PrintError(command, "cannot write " + target.string());
