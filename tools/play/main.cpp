@@ -12,6 +12,7 @@
 #include "app/unpacked_folder.h"
 #include "core/frame_clock.h"
 #include "platform/audio/mixer.h"
+#include "platform/audio/sound_format.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/png_writer.h"
 #include "platform/input/input_devices.h"
@@ -192,7 +193,7 @@ int main(int argc, char** argv) {
     }
     SetPresentCapture(!options.shots.empty());
 
-    const int audioFramesPerFrame = static_cast<int>(std::lround(44100.0 / options.fps));
+    const int audioFramesPerFrame = static_cast<int>(std::lround(double(MIXER_RATE) / options.fps));
     std::size_t nextEvent = 0;
     long frame = 0;
     int driverFailure = 0;

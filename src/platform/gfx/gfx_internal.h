@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/gfx/device.h"
+#include "platform/window/frame_fit.h"
 
 #include <epoxy/gl.h>
 
@@ -81,8 +82,8 @@ struct FramebufferEntry {
 struct GfxDeviceState {
     void* window = nullptr;  // SDL_Window*
     void* context = nullptr; // SDL_GLContext
-    int width = 1024;
-    int height = 768;
+    int width = GAME_FRAME_WIDTH;
+    int height = GAME_FRAME_HEIGHT;
 
     Matrix world, view, projection;
     std::uint32_t renderStates[RENDER_STATE_COUNT] = {};

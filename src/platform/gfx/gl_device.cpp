@@ -243,8 +243,8 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     g_gfx.context = context;
     // The game's frames are 1024×768 whatever the window's drawable size; Present
     // scales them to the window.
-    g_gfx.width = 1024;
-    g_gfx.height = 768;
+    g_gfx.width = GAME_FRAME_WIDTH;
+    g_gfx.height = GAME_FRAME_HEIGHT;
     InstallGlErrorCheck();
     SetDefaultStates();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
