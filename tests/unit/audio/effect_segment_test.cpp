@@ -1,3 +1,4 @@
+#include "audio/effect_test_support.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
 
@@ -70,16 +71,11 @@ TEST_P(EffectPitchTest, PlaysAtTheRightPitchAndLength) {
     std::ofstream(dir / "Sound" / "tone.wav", std::ios::binary)
         .write(reinterpret_cast<const char*>(wav.data()), std::streamsize(wav.size()));
 
-    MusicPerformance* performance = nullptr;
-    MusicLoader* loader = nullptr;
-    ASSERT_EQ(CreateMusicPerformance(&performance), S_OK);
-    ASSERT_EQ(performance->InitAudio(nullptr, DMUS_APATH_DYNAMIC_STEREO, 64, DMUS_AUDIOF_ALL),
-              S_OK);
-    ASSERT_EQ(CreateMusicLoader(&loader), S_OK);
-    ASSERT_EQ(loader->SetSearchDirectory(dir.c_str()), S_OK);
-    MusicSegment* segment = nullptr;
-    ASSERT_EQ(loader->LoadSegmentFromFile(".\\Sound\\tone.wav", &segment), S_OK);
-    ASSERT_EQ(segment->Download(performance), S_OK);
+    LoadedEffect effect;
+    ASSERT_NO_FATAL_FAILURE(LoadEffect(dir, ".\\Sound\\tone.wav", &effect));
+    MusicPerformance* performance = effect.performance;
+    MusicLoader* loader = effect.loader;
+    MusicSegment* segment = effect.segment;
 
     ClearMixerCapture();
     ASSERT_EQ(performance->PlaySegmentEx(segment, DMUS_SEGF_SECONDARY), S_OK);

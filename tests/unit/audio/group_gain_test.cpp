@@ -1,5 +1,6 @@
 // The player's music and effect volumes scale what the two groups of voices send to
 // the output, and leave the volumes the game sets and reads back alone.
+#include "audio/effect_test_support.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
 #include "platform/audio/sound_device.h"
@@ -90,16 +91,11 @@ TEST_F(GroupGain, EffectsVolumeScalesEffectsOnly) {
     std::ofstream(dir / "flat.wav", std::ios::binary)
         .write(wav.data(), std::streamsize(wav.size()));
 
-    MusicPerformance* performance = nullptr;
-    MusicLoader* loader = nullptr;
-    ASSERT_EQ(CreateMusicPerformance(&performance), S_OK);
-    ASSERT_EQ(performance->InitAudio(nullptr, DMUS_APATH_DYNAMIC_STEREO, 64, DMUS_AUDIOF_ALL),
-              S_OK);
-    ASSERT_EQ(CreateMusicLoader(&loader), S_OK);
-    ASSERT_EQ(loader->SetSearchDirectory(dir.c_str()), S_OK);
-    MusicSegment* segment = nullptr;
-    ASSERT_EQ(loader->LoadSegmentFromFile("flat.wav", &segment), S_OK);
-    ASSERT_EQ(segment->Download(performance), S_OK);
+    LoadedEffect effect;
+    ASSERT_NO_FATAL_FAILURE(LoadEffect(dir, "flat.wav", &effect));
+    MusicPerformance* performance = effect.performance;
+    MusicLoader* loader = effect.loader;
+    MusicSegment* segment = effect.segment;
 
     const struct {
         float music, effects;
