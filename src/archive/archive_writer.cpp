@@ -78,13 +78,14 @@ void EncodeArchiveNumber(std::uint32_t number, std::vector<std::uint8_t>* stored
     EncodeArchiveBytes(bytes, 4, stored);
 }
 
-bool BuildArchiveTable(const std::vector<ArchiveFileSpec>& files, std::vector<std::uint8_t>* stored,
-                       std::vector<std::uint32_t>* offsets, std::string* error) {
+bool BuildArchiveTable(const std::vector<ArchiveTableFile>& files,
+                       std::vector<std::uint8_t>* stored, std::vector<std::uint32_t>* offsets,
+                       std::string* error) {
     std::set<std::string, ArchiveKeyLess> keys;
     std::uint64_t nextWord =
         ARCHIVE_HEADER_WORDS + static_cast<std::uint64_t>(ARCHIVE_ENTRY_WORDS) * files.size();
     offsets->clear();
-    for (const ArchiveFileSpec& file : files) {
+    for (const ArchiveTableFile& file : files) {
         if (!CheckKey(file.key, error))
             return false;
         if (!keys.insert(file.key).second) {
@@ -119,17 +120,17 @@ bool BuildArchiveImage(const std::vector<ArchiveFileData>& files, std::vector<st
               [](const ArchiveFileData* a, const ArchiveFileData* b) {
                   return ArchiveKeyLess()(a->key, b->key);
               });
-    std::vector<ArchiveFileSpec> specs;
+    std::vector<ArchiveTableFile> tableFiles;
     for (const ArchiveFileData* file : ordered) {
         if (file->data.size() >= ARCHIVE_WORD_COUNT_LIMIT) {
             *error = "file too large for the archive: " + file->key;
             return false;
         }
-        specs.push_back({file->key, static_cast<std::uint32_t>(file->data.size())});
+        tableFiles.push_back({file->key, static_cast<std::uint32_t>(file->data.size())});
     }
     std::vector<std::uint32_t> offsets;
     image->clear();
-    if (!BuildArchiveTable(specs, image, &offsets, error))
+    if (!BuildArchiveTable(tableFiles, image, &offsets, error))
         return false;
     for (const ArchiveFileData* file : ordered)
         EncodeArchiveBytes(file->data.data(), file->data.size(), image);

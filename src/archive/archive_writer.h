@@ -15,7 +15,7 @@ void EncodeArchiveBytes(const std::uint8_t* bytes, std::size_t n,
 // Appends the 4 words of a little-endian 32-bit number.
 void EncodeArchiveNumber(std::uint32_t number, std::vector<std::uint8_t>* stored);
 
-struct ArchiveFileSpec {
+struct ArchiveTableFile {
     std::string key;
     std::uint32_t size; // decoded bytes
 };
@@ -24,8 +24,9 @@ struct ArchiveFileSpec {
 // contiguously. offsets receives each file's O (word index of its data). false with
 // a message in error when a key is empty, holds a NUL or is over 127 bytes, a key is
 // repeated, or the archive would pass the format's 2^31 - 1 bytes.
-bool BuildArchiveTable(const std::vector<ArchiveFileSpec>& files, std::vector<std::uint8_t>* stored,
-                       std::vector<std::uint32_t>* offsets, std::string* error);
+bool BuildArchiveTable(const std::vector<ArchiveTableFile>& files,
+                       std::vector<std::uint8_t>* stored, std::vector<std::uint32_t>* offsets,
+                       std::string* error);
 
 struct ArchiveFileData {
     std::string key;

@@ -23,7 +23,7 @@ constexpr std::size_t COPY_CHUNK = 65536;
 
 struct PackFile {
     std::filesystem::path path;
-    ArchiveFileSpec spec;
+    ArchiveTableFile tableFile;
 };
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -56,7 +56,7 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
         return false;
     }
     std::sort(files->begin(), files->end(), [](const PackFile& a, const PackFile& b) {
-        return ArchiveKeyLess()(a.spec.key, b.spec.key);
+        return ArchiveKeyLess()(a.tableFile.key, b.tableFile.key);
     });
     return true;
 }
@@ -83,9 +83,9 @@ bool CopyEncoded(const PackFile& file, std::FILE* out) {
         total += count;
         stored.clear();
         EncodeArchiveBytes(chunk.data(), count, &stored);
-        ok = total <= file.spec.size && WriteAll(out, stored);
+        ok = total <= file.tableFile.size && WriteAll(out, stored);
     }
-    ok = ok && !std::ferror(in) && total == file.spec.size;
+    ok = ok && !std::ferror(in) && total == file.tableFile.size;
     std::fclose(in);
     if (!ok)
         PrintError(COMMAND, file.path.string() + ": changed or unreadable while packing");
@@ -155,13 +155,13 @@ int RunPackCommand(int argc, char** argv) {
     std::vector<PackFile> files;
     if (!CollectFiles(root, outPath, &files))
         return EXIT_PROBLEM;
-    std::vector<ArchiveFileSpec> specs;
+    std::vector<ArchiveTableFile> tableFiles;
     for (const PackFile& file : files)
-        specs.push_back(file.spec);
+        tableFiles.push_back(file.tableFile);
     std::vector<std::uint8_t> table;
     std::vector<std::uint32_t> offsets;
     std::string message;
-    if (!BuildArchiveTable(specs, &table, &offsets, &message)) {
+    if (!BuildArchiveTable(tableFiles, &table, &offsets, &message)) {
         PrintError(COMMAND, message);
         return EXIT_PROBLEM;
     }

@@ -14,7 +14,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct BmpSpec {
+struct BmpFields {
     std::uint32_t infoSize = 40;
     std::int32_t width = 2;
     std::int32_t height = 2;
@@ -31,7 +31,7 @@ void Put(Bytes* b, std::size_t at, std::uint32_t v, int count) {
         (*b)[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-Bytes BuildBmp(const BmpSpec& s) {
+Bytes BuildBmp(const BmpFields& s) {
     const bool core = s.infoSize == 12;
     const std::size_t masksAfter = s.infoSize == 40 ? 4 * s.masks.size() : 0;
     const std::size_t entry = core ? 3 : 4;
@@ -101,15 +101,15 @@ struct RleCase {
 };
 
 void CheckRle(std::uint16_t bits, std::int32_t width, std::int32_t height, const RleCase& c) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bits = bits;
-    spec.compression = bits == 8 ? 1 : 2;
-    spec.palette = RLE_PALETTE;
-    spec.pixels = c.stream;
+    BmpFields fields;
+    fields.width = width;
+    fields.height = height;
+    fields.bits = bits;
+    fields.compression = bits == 8 ? 1 : 2;
+    fields.palette = RLE_PALETTE;
+    fields.pixels = c.stream;
     DecodedImage image;
-    ASSERT_TRUE(Decode(BuildBmp(spec), &image)) << c.what;
+    ASSERT_TRUE(Decode(BuildBmp(fields), &image)) << c.what;
     EXPECT_EQ(image.fileFormat, FMT_P8) << c.what;
     EXPECT_EQ(Texels(image), FromRows(c.rows)) << c.what;
 }
@@ -172,7 +172,7 @@ TEST(BmpDecode, RleTopDown) {
 TEST(BmpDecode, EveryDepthAndHeader) {
     struct Case {
         const char* what;
-        BmpSpec spec;
+        BmpFields fields;
         std::uint32_t format;
         std::vector<std::uint32_t> texels; // top-left, top-right, bottom-left, bottom-right
     };
@@ -296,7 +296,7 @@ TEST(BmpDecode, EveryDepthAndHeader) {
     };
     for (const Case& c : cases) {
         DecodedImage image;
-        ASSERT_TRUE(Decode(BuildBmp(c.spec), &image)) << c.what;
+        ASSERT_TRUE(Decode(BuildBmp(c.fields), &image)) << c.what;
         EXPECT_EQ(image.width, 2u) << c.what;
         EXPECT_EQ(image.height, 2u) << c.what;
         EXPECT_EQ(image.fileFormat, c.format) << c.what;
@@ -306,17 +306,17 @@ TEST(BmpDecode, EveryDepthAndHeader) {
 
 // A palette count beyond what the depth can index is capped there, as lenient readers do.
 TEST(BmpDecode, PaletteCountBeyondTheDepthIsCapped) {
-    BmpSpec spec{40, 2, 1, 8, 0, {}, {}, 0xFFFFFFFFu, {0, 255, 0, 0}};
+    BmpFields fields{40, 2, 1, 8, 0, {}, {}, 0xFFFFFFFFu, {0, 255, 0, 0}};
     for (std::uint32_t i = 0; i < 256; ++i)
-        spec.palette.push_back(i * 0x010101u);
+        fields.palette.push_back(i * 0x010101u);
     DecodedImage image;
-    ASSERT_TRUE(Decode(BuildBmp(spec), &image));
+    ASSERT_TRUE(Decode(BuildBmp(fields), &image));
     EXPECT_EQ(Texels(image), (std::vector<std::uint32_t>{0xFF000000, 0xFFFFFFFF}));
 }
 
 TEST(BmpDecode, RefusesBrokenFiles) {
     const Bytes good = MakeBmp24(4, 4, [](int, int) { return 0x808080u; });
-    BmpSpec rle{40, 4, 1, 8, 1, {}, RLE_PALETTE, 0, {4, 1, 0, 1}};
+    BmpFields rle{40, 4, 1, 8, 1, {}, RLE_PALETTE, 0, {4, 1, 0, 1}};
     const Bytes goodRle = BuildBmp(rle);
     struct Case {
         const char* what;
