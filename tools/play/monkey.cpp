@@ -51,17 +51,12 @@ Point Anywhere() {
 
 // The pixel where a world point appears; false when it lies behind the camera or off screen.
 bool ProjectToScreen(const Vec3& world, Point* out) {
-    Matrix viewProjection;
-    MatrixMultiply(&viewProjection, &g_camera.view, &g_camera.projection);
-    Vec3 clip;
-    Vec3TransformCoord(&clip, &world, &viewProjection);
-    if (!(clip.z > 0.0f && clip.z < 1.0f) || clip.x < -1.0f || clip.x > 1.0f || clip.y < -1.0f ||
-        clip.y > 1.0f)
+    const Vec3 seen = ProjectWorldPoint(g_camera.view, g_camera.projection, world);
+    if (!(seen.z > 0.0f && seen.z < 1.0f) || seen.x < 0.0f || seen.x > SCREEN_WIDTH ||
+        seen.y < 0.0f || seen.y > SCREEN_HEIGHT)
         return false;
-    out->x =
-        std::clamp(static_cast<int>((clip.x + 1.0f) * 0.5f * SCREEN_WIDTH), 0, SCREEN_WIDTH - 1);
-    out->y =
-        std::clamp(static_cast<int>((1.0f - clip.y) * 0.5f * SCREEN_HEIGHT), 0, SCREEN_HEIGHT - 1);
+    out->x = std::clamp(static_cast<int>(seen.x), 0, SCREEN_WIDTH - 1);
+    out->y = std::clamp(static_cast<int>(seen.y), 0, SCREEN_HEIGHT - 1);
     return true;
 }
 
