@@ -27,7 +27,7 @@
 
 GfxTexture* g_loadingTexture = nullptr;
 ScreenQuad g_loadingQuad;
-IntRect g_loadingRect = {0, 0, 1024, 768};
+IntRect g_loadingRect = {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
 
 namespace {
 

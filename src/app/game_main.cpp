@@ -96,7 +96,8 @@ bool IsQuitRequested() {
 bool StartupGame() {
     s_quitRequested = false;
     FixLargeAllocationThreshold();
-    if (!InitWindowSystem() || !CreatePlatformWindow("Tavelle ver.1.03", 1024, 768)) {
+    if (!InitWindowSystem() ||
+        !CreatePlatformWindow("Tavelle ver.1.03", SCREEN_WIDTH, SCREEN_HEIGHT)) {
         ShowMessageBox("ウィンドウを作成できません（ディスプレイがありません）", "ERROR",
                        MB_OWNER_NONE);
         return false;

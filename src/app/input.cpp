@@ -75,7 +75,7 @@ void ReadInputDevices() {
 }
 
 void ResetInputState() {
-    g_screenRect = IntRect{0, 0, 1024, 768};
+    g_screenRect = IntRect{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
     std::memset(g_buttonDown, 0, sizeof g_buttonDown);
 }
 

@@ -5,11 +5,13 @@
 #include "platform/gfx/device.h"
 #include "platform/gfx/effect.h"
 #include "platform/gfx/font.h"
+#include "platform/window/frame_fit.h"
 
 #include <cstdint>
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
+// The game draws into the platform's fixed frame.
+constexpr int SCREEN_WIDTH = GAME_FRAME_WIDTH;
+constexpr int SCREEN_HEIGHT = GAME_FRAME_HEIGHT;
 
 constexpr int RENDER_MODE_FADE = 0;
 constexpr int RENDER_MODE_FOG = 10;

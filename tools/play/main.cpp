@@ -16,6 +16,7 @@
 #include "platform/gfx/device.h"
 #include "platform/gfx/png_writer.h"
 #include "platform/input/input_devices.h"
+#include "platform/window/frame_fit.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"
 
@@ -242,7 +243,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "tavelle-play: frame %ld presented nothing; no shot %s\n",
                              frame, it->second.c_str());
                 driverFailure = 1;
-            } else if (!WritePng(it->second, GetCapturedFrame(), 1024, 768)) {
+            } else if (!WritePng(it->second, GetCapturedFrame(), GAME_FRAME_WIDTH,
+                                 GAME_FRAME_HEIGHT)) {
                 std::fprintf(stderr, "tavelle-play: cannot write %s\n", it->second.c_str());
                 driverFailure = 1;
             }

@@ -5,6 +5,7 @@
 #include "field/events.h"
 #include "field/terrain.h"
 #include "render/camera.h"
+#include "render/render_setup.h"
 #include "scenario/links.h"
 
 #include "platform/input/key_codes.h"
@@ -12,9 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
 
 struct Monkey {
     std::uint64_t state = 0;
