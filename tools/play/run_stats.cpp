@@ -12,11 +12,13 @@
 #include <cstdio>
 #include <cstring>
 #include <malloc.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int RECENT_FRAMES = 1000;
+// Map numbers below this are told apart; the game has fewer maps.
+constexpr int COUNTED_MAPS = 16;
 
 struct RunStats {
     long fieldFrames = 0;
@@ -26,7 +28,7 @@ struct RunStats {
     long scenariosStarted = 0;
     long reloads = 0;
     long mapChanges = 0;
-    bool mapsSeen[16] = {};
+    bool mapsSeen[COUNTED_MAPS] = {};
     int lastMap = 0;
     // Allocations inside game frames: in all, and in field frames that stayed in
     // the field (no reload, no scenario) and built no map.
@@ -72,6 +74,15 @@ long AllocationsOfRecentFrames() {
     if (s_stats.gameFrames <= RECENT_FRAMES)
         return static_cast<long>(last);
     return static_cast<long>(last - s_stats.recent[s_stats.gameFrames % RECENT_FRAMES]);
+}
+
+std::vector<int> VisitedMaps() {
+    std::vector<int> maps;
+    for (int m = 0; m < COUNTED_MAPS; ++m) {
+        if (s_stats.mapsSeen[m])
+            maps.push_back(m);
+    }
+    return maps;
 }
 
 std::string Mebibytes(std::uint64_t bytes) {
@@ -128,7 +139,7 @@ void EndStatsFrame() {
         if (s_stats.lastMap != 0)
             s_stats.mapChanges++;
         s_stats.lastMap = g_builtMap;
-        if (g_builtMap >= 0 && g_builtMap < 16)
+        if (g_builtMap >= 0 && g_builtMap < COUNTED_MAPS)
             s_stats.mapsSeen[g_builtMap] = true;
     }
     if (state == FRAME_FIELD && g_frameNo == FRAME_FIELD && !mapChanged) {
@@ -145,10 +156,8 @@ void CountSkippedFrame() {
 
 std::string StatsReportText(long framesRun) {
     std::string maps;
-    for (int m = 0; m < 16; ++m) {
-        if (s_stats.mapsSeen[m])
-            maps += (maps.empty() ? "" : " ") + std::to_string(m);
-    }
+    for (int m : VisitedMaps())
+        maps += (maps.empty() ? "" : " ") + std::to_string(m);
     std::string text;
     text += "frames run: " + std::to_string(framesRun) + "\n";
     text += "frame states: field " + std::to_string(s_stats.fieldFrames) + ", scenario " +
@@ -186,10 +195,8 @@ std::string StatsReportJson(long framesRun) {
     json.Int("minimised", s_stats.skippedFrames);
     json.EndObject();
     json.BeginArray("mapsVisited");
-    for (int m = 0; m < 16; ++m) {
-        if (s_stats.mapsSeen[m])
-            json.Int(nullptr, m);
-    }
+    for (int m : VisitedMaps())
+        json.Int(nullptr, m);
     json.EndArray();
     json.Int("mapChanges", s_stats.mapChanges);
     json.Int("scenariosStarted", s_stats.scenariosStarted);
