@@ -4,13 +4,13 @@
 #include "archive/archive.h"
 #include "archive/archive_writer.h"
 #include "platform/window/message_box.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 struct RawEntry {
@@ -53,17 +53,9 @@ class ArchiveFileTest : public ::testing::Test {
     void SetUp() override {
         SetMessageBoxHeadless(true);
         ClearRecordedMessages();
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tavelle-archive-" + std::to_string(getpid()) + "-" + info->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
         path_ = (dir_ / "test.dat").string();
     }
-    void TearDown() override {
-        g_archiveIndex.clear();
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { g_archiveIndex.clear(); }
 
     void Write(const std::vector<std::uint8_t>& bytes) {
         std::ofstream(path_, std::ios::binary)
@@ -99,6 +91,7 @@ class ArchiveFileTest : public ::testing::Test {
         return texts;
     }
 
-    std::filesystem::path dir_;
+    TempFolder folder_{"archive"};
+    const std::filesystem::path dir_ = folder_.Path();
     std::string path_;
 };

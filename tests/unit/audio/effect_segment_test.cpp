@@ -1,6 +1,7 @@
 #include "audio/effect_test_support.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -64,8 +64,8 @@ class EffectPitchTest : public ::testing::TestWithParam<RateCase> {};
 
 TEST_P(EffectPitchTest, PlaysAtTheRightPitchAndLength) {
     const RateCase c = GetParam();
-    auto dir = std::filesystem::temp_directory_path() /
-               ("tavelle_audio_pitch_" + std::to_string(getpid()));
+    const TempFolder folder("audio-pitch");
+    const std::filesystem::path& dir = folder.Path();
     std::filesystem::create_directories(dir / "Sound");
     std::vector<std::uint8_t> wav = MakeSineWave(c.rate, c.channels, c.bits, 1000.0, 0.5);
     std::ofstream(dir / "Sound" / "tone.wav", std::ios::binary)

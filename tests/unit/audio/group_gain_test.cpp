@@ -4,13 +4,13 @@
 #include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
 #include "platform/audio/sound_device.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -84,9 +84,8 @@ TEST_F(GroupGain, MusicVolumeScalesStreamBuffersOnly) {
 }
 
 TEST_F(GroupGain, EffectsVolumeScalesEffectsOnly) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("tavelle_group_gain_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const TempFolder folder("group-gain");
+    const std::filesystem::path& dir = folder.Path();
     const std::vector<char> wav = ConstantWave(20000, 4410);
     std::ofstream(dir / "flat.wav", std::ios::binary)
         .write(wav.data(), std::streamsize(wav.size()));
@@ -112,7 +111,6 @@ TEST_F(GroupGain, EffectsVolumeScalesEffectsOnly) {
     segment->Release();
     loader->Release();
     performance->Release();
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

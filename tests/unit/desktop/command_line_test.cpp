@@ -1,6 +1,7 @@
 // The player's command line: each option, the mistakes, the exit codes, and the
 // data folder check that runs before any window opens.
 #include "app/command_line.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -126,8 +127,6 @@ TEST(CommandLine, MistakesGiveOneLineAndUsageOnStderrAndExitTwo) {
 class DataFolder : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("tavelle_data_folder_" + std::to_string(getpid()));
-        fs::remove_all(root_);
         fs::create_directories(root_ / "packed");
         fs::create_directories(root_ / "unpacked/scenario");
         fs::create_directories(root_ / "empty");
@@ -140,15 +139,17 @@ class DataFolder : public ::testing::Test {
     }
     void TearDown() override {
         fs::current_path(previous_);
+        // One test makes the folder unreadable; it must be readable again to go.
         fs::permissions(root_ / "empty", fs::perms::owner_all);
-        fs::remove_all(root_);
     }
     bool Enter(const std::string& dataDir, std::string* error) {
         LaunchOptions options;
         options.dataDir = dataDir;
         return EnterDataFolder(options, (root_ / "installed").string(), error);
     }
-    fs::path root_, previous_;
+    const TempFolder folder_{"data-folder"};
+    const fs::path root_ = folder_.Path();
+    fs::path previous_;
 };
 
 TEST_F(DataFolder, GameFolderInAnyCaseOrUnpackedBecomesTheWorkingDirectory) {

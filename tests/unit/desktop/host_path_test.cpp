@@ -1,11 +1,11 @@
 // Loose game files are found whatever the case of each path component on disk.
 #include "platform/host_path.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 
@@ -14,21 +14,17 @@ namespace fs = std::filesystem;
 class HostPath : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("tavelle_host_path_" + std::to_string(getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
         previous_ = fs::current_path();
         fs::current_path(root_);
     }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(root_);
-    }
+    void TearDown() override { fs::current_path(previous_); }
     static void Touch(const fs::path& path) {
         fs::create_directories(path.parent_path().empty() ? "." : path.parent_path());
         std::ofstream(path) << "x";
     }
-    fs::path root_, previous_;
+    const TempFolder folder_{"host-path"};
+    const fs::path root_ = folder_.Path();
+    fs::path previous_;
 };
 
 TEST_F(HostPath, ExactNameWinsOverCaseVariants) {

@@ -1,12 +1,12 @@
 // Where F12 puts its pictures, and that each press gets a file of its own.
 #include "platform/gfx/screenshot_file.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -16,8 +16,6 @@ namespace fs = std::filesystem;
 class ScreenshotFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        home_ = fs::temp_directory_path() / ("tavelle_screenshots_" + std::to_string(getpid()));
-        fs::remove_all(home_);
         fs::create_directories(home_ / ".config");
         Keep("HOME");
         Keep("XDG_PICTURES_DIR");
@@ -33,13 +31,13 @@ class ScreenshotFile : public ::testing::Test {
             else
                 unsetenv(name.c_str());
         }
-        fs::remove_all(home_);
     }
     void Keep(const std::string& name) {
         const char* value = std::getenv(name.c_str());
         saved_.push_back({name, {value ? value : "", value != nullptr}});
     }
-    fs::path home_;
+    const TempFolder folder_{"screenshots"};
+    const fs::path home_ = folder_.Path();
     std::vector<std::pair<std::string, std::pair<std::string, bool>>> saved_;
 };
 

@@ -6,11 +6,11 @@
 #include "scenario/variables.h"
 
 #include "platform/window/message_box.h"
+#include "temp_folder.h"
 
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,8 +41,6 @@ class MapFileTest : public FieldTest {
         g_eVars[1] = 1;
         ClearRecordedMessages();
     }
-    void TearDown() override { std::remove(path_.c_str()); }
-
     void Pack(const std::vector<std::pair<std::string, std::string>>& files) {
         std::vector<ArchiveFileData> data;
         for (const auto& [key, text] : files)
@@ -50,14 +48,14 @@ class MapFileTest : public FieldTest {
         std::vector<std::uint8_t> image;
         std::string error;
         ASSERT_TRUE(BuildArchiveImage(data, &image, &error)) << error;
-        path_ = testing::TempDir() + "field_maps_" + std::to_string(getpid()) + ".dat";
-        std::FILE* file = std::fopen(path_.c_str(), "wb");
+        const std::string path = (folder_.Path() / "ZRN.dat").string();
+        std::FILE* file = std::fopen(path.c_str(), "wb");
         ASSERT_NE(file, nullptr);
         std::fwrite(image.data(), 1, image.size(), file);
         std::fclose(file);
-        ASSERT_EQ(OpenArchiveFile(path_.c_str()), S_OK);
+        ASSERT_EQ(OpenArchiveFile(path.c_str()), S_OK);
     }
-    std::string path_;
+    const TempFolder folder_{"field-maps"};
 };
 
 TEST_F(MapFileTest, TerrainCameraChipsAndAttributes) {

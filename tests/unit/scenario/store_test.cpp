@@ -4,11 +4,11 @@
 #include "archive/archive.h"
 #include "archive/archive_writer.h"
 #include "platform/window/message_box.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -29,20 +29,15 @@ class ScenarioStore : public ::testing::Test {
         std::vector<std::uint8_t> image;
         std::string error;
         ASSERT_TRUE(BuildArchiveImage(files, &image, &error)) << error;
-        path_ = ::testing::TempDir() + "scenario_store_" + std::to_string(getpid()) + ".dat";
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        const std::string path = (folder_.Path() / "ZRN.dat").string();
+        std::FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_TRUE(f);
         std::fwrite(image.data(), 1, image.size(), f);
         std::fclose(f);
-        ASSERT_EQ(OpenArchiveFile(path_.c_str()), S_OK);
+        ASSERT_EQ(OpenArchiveFile(path.c_str()), S_OK);
     }
 
-    void TearDown() override {
-        if (!path_.empty())
-            std::remove(path_.c_str());
-    }
-
-    std::string path_;
+    const TempFolder folder_{"scenario-store"};
 };
 
 TEST_F(ScenarioStore, LoadsTheSlotsTheListNames) {

@@ -1,4 +1,5 @@
 #include "scripted_reader.h"
+#include "temp_folder.h"
 
 #include "sound/direct_sound.h"
 #include "sound/music.h"
@@ -14,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -38,8 +38,8 @@ std::vector<std::int16_t> ReadCapturedWav(const std::filesystem::path& path) {
 }
 
 TEST(SoundEffectsTest, TwoEffectsSoundTogetherOverTheMusic) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("tavelle_sound_effects_" + std::to_string(getpid()));
+    const TempFolder folder("sound-effects");
+    const std::filesystem::path& dir = folder.Path();
     std::filesystem::create_directories(dir / "Sound");
     WriteConstantWav(dir / "Sound" / "click.wav", 44100 / 5);
     WriteConstantWav(dir / "Sound" / "talk.wav", 44100 * 2 / 5);
