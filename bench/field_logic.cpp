@@ -4,6 +4,7 @@
 #include "field/cursor_pick.h"
 #include "field/events.h"
 #include "field/map_files.h"
+#include "field/object_step.h"
 #include "field/terrain.h"
 #include "scenario/variables.h"
 

@@ -1,5 +1,6 @@
 #include "field/characters.h"
 #include "field/map_files.h"
+#include "field/object_step.h"
 
 #include "map_text_input.h"
 

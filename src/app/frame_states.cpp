@@ -5,6 +5,7 @@
 #include "field/characters.h"
 #include "field/collision_box.h"
 #include "field/events.h"
+#include "field/object_step.h"
 #include "field/terrain.h"
 #include "render/assets.h"
 #include "render/camera.h"

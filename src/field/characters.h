@@ -1,6 +1,5 @@
 // The lead, walked by clicks on the ground, and the map's wandering characters:
-// their records, their motion, their sprite tiles, and the per-frame object step
-// that grounds them, stops them at walls and sends them through exits.
+// their records, their motion and their sprite tiles.
 #pragma once
 
 #include "field/collision_box.h"
@@ -64,11 +63,3 @@ void UpdateCharacterMotion();
 void UpdateLead();
 void UpdateWanderer(FieldCharacter* character);
 void UpdateCharacterSprites();
-
-// Grounds, click-checks, walls and exits, accepts each active character's step;
-// then the cursor box and the event markers.
-void UpdateFieldObjects();
-// Walls and exits of the attribute grid for one character's step.
-void CollideWithAttributes(FieldCharacter* character);
-// Proper crossing of the 2D segments p1-p2 and q1-q2 (x, y of each point are world x, z).
-bool SegmentsCross(const Vec2& p1, const Vec2& p2, const Vec2& q1, const Vec2& q2);

@@ -6,6 +6,7 @@
 #include "field/characters.h"
 #include "field/collision_box.h"
 #include "field/map_files.h"
+#include "field/object_step.h"
 #include "field/terrain.h"
 #include "render/render_setup.h"
 

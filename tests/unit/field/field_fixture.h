@@ -9,6 +9,7 @@
 #include "field/cursor_pick.h"
 #include "field/events.h"
 #include "field/map_change.h"
+#include "field/object_step.h"
 #include "field/terrain.h"
 #include "render/camera.h"
 #include "render/render_setup.h"

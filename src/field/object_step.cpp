@@ -1,3 +1,5 @@
+#include "field/object_step.h"
+
 #include "field/characters.h"
 #include "field/events.h"
 #include "field/map_change.h"
