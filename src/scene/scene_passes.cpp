@@ -5,7 +5,7 @@
 #include "render/camera.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
-#include "scene/field_objects.h"
+#include "scene/object_draws.h"
 
 static bool FadeRunning() {
     return g_renderSet.renderMode == RENDER_MODE_FADE && g_renderSet.fadeActive;

@@ -2,7 +2,7 @@
 #include "render_fixture.h"
 
 #include "render/camera.h"
-#include "scene/field_objects.h"
+#include "scene/object_draws.h"
 
 #include "field/characters.h"
 #include "field/events.h"

@@ -1,6 +1,6 @@
 // Where the character sprites stand and in which order they are drawn.
 #include "field/characters.h"
-#include "scene/field_objects.h"
+#include "scene/object_draws.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scene/field_objects.h"
+#include "scene/object_draws.h"
 
 #include "field/characters.h"
 #include "field/cursor_pick.h"
