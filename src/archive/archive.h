@@ -44,9 +44,13 @@ struct ArchiveEntry {
     std::uint32_t position; // byte position of the entry's first word in the archive
 };
 
-// The bytes an entry decodes to: one per stored word.
+// The bytes an entry decodes to: one per stored word. A length is what an entry
+// records and what GetArchiveFileSize returns for it.
+constexpr std::uint32_t DecodedLength(std::uint32_t length) {
+    return length / 4;
+}
 constexpr std::uint32_t DecodedLength(const ArchiveEntry& entry) {
-    return entry.length / 4;
+    return DecodedLength(entry.length);
 }
 
 // Keys are Shift-JIS byte strings: ordered by unsigned bytes, a key before its

@@ -75,7 +75,7 @@ char* ReadMapFile(MapFileKind kind, int map) {
         ReadMissingArchiveFile(key);
         return nullptr;
     }
-    // The reader writes size / 4 decoded bytes; the text ends there whatever follows.
+    // The reader writes the decoded bytes; the text ends there whatever follows.
     char* text = static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1));
     if (!text)
         return nullptr;
@@ -83,7 +83,7 @@ char* ReadMapFile(MapFileKind kind, int map) {
         std::free(text);
         return nullptr;
     }
-    text[size / 4] = '\0';
+    text[DecodedLength(size)] = '\0';
     // Line feeds delimit, carriage returns before them do no harm: only a file
     // with carriage returns alone needs them turned into line feeds.
     ConvertLoneCarriageReturns(text, std::strlen(text));

@@ -46,7 +46,7 @@ static bool ReadWholeEntry(const char* key, std::vector<char>* text) {
         ReadMissingArchiveFile(key);
         return false;
     }
-    const std::size_t decoded = size / 4;
+    const std::size_t decoded = DecodedLength(size);
     std::vector<char> bytes(decoded + 1, '\0');
     if (FAILED(ReadArchiveFile(key, bytes.data())))
         return false;

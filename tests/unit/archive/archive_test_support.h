@@ -80,7 +80,7 @@ class ArchiveFileTest : public ::testing::Test {
         std::vector<char> buffer(size + 1, 'x');
         if (FAILED(ReadArchiveFile(key, buffer.data())))
             return "<read failed>";
-        return std::string(buffer.data(), size / 4);
+        return std::string(buffer.data(), DecodedLength(size));
     }
     std::vector<std::string> MessageTexts() {
         std::vector<std::string> texts;
