@@ -108,8 +108,8 @@ void PlaceWanderer(float x, float z, int number) {
         c.position.z = z;
         c.nextX = x;
         c.nextZ = z;
-        c.spriteWidth = 32;
-        c.spriteHeight = 48;
+        c.spriteWidth = CHARACTER_SPRITE_WIDTH;
+        c.spriteHeight = CHARACTER_SPRITE_HEIGHT;
         c.number = number;
         c.active = true;
         c.mode = MODE_WANDER;
@@ -150,8 +150,8 @@ bool InitLeadCharacter() {
     lead.number = 0;
     lead.animationCounter = 0;
     lead.mode = MODE_LEAD;
-    lead.spriteWidth = 32;
-    lead.spriteHeight = 48;
+    lead.spriteWidth = CHARACTER_SPRITE_WIDTH;
+    lead.spriteHeight = CHARACTER_SPRITE_HEIGHT;
     lead.active = true;
     return markerReady;
 }

@@ -12,6 +12,9 @@ struct GfxVertexBuffer;
 
 constexpr int FIELD_CHARACTER_COUNT = 7; // entry 0 is the lead
 constexpr int CHARACTER_SHEET_COUNT = 7; // sprite sheets and character numbers 0..6
+// Every character's sprite tile, in pixels.
+constexpr int CHARACTER_SPRITE_WIDTH = 32;
+constexpr int CHARACTER_SPRITE_HEIGHT = 48;
 // Every character's touch box has this half-extent along each axis.
 constexpr int CHARACTER_BOX_HALF_EXTENT = 3;
 // A wanderer's box centre stands half a unit aside of its position and three quarters up.

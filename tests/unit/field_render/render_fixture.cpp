@@ -143,8 +143,8 @@ void PlaceCharacter(int k, int number, const Vec3& position) {
     character.active = true;
     character.number = number;
     character.position = position;
-    character.spriteWidth = 32;
-    character.spriteHeight = 48;
+    character.spriteWidth = CHARACTER_SPRITE_WIDTH;
+    character.spriteHeight = CHARACTER_SPRITE_HEIGHT;
     SetQuadTexRect(&character.spriteQuad, 0, 0, 64, 64);
 }
 

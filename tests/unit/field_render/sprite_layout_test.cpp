@@ -35,8 +35,8 @@ TEST(CharacterEntries, SortFarthestFirstAndKeepInactiveOnes) {
         g_fieldCharacters[k].position = Vec3{0, 0, depths[k]};
         g_fieldCharacters[k].number = k;
         g_fieldCharacters[k].active = k != 5;
-        g_fieldCharacters[k].spriteWidth = 32;
-        g_fieldCharacters[k].spriteHeight = 48;
+        g_fieldCharacters[k].spriteWidth = CHARACTER_SPRITE_WIDTH;
+        g_fieldCharacters[k].spriteHeight = CHARACTER_SPRITE_HEIGHT;
     }
     CharacterSpriteEntry entries[FIELD_CHARACTER_COUNT];
     BuildCharacterEntries(Vec3{0, 0, -10}, Vec3{0, 0, 1}, entries);
