@@ -13,7 +13,7 @@ namespace {
 
 TEST(FrameState, UnknownStateShowsItsMessageOncePerFrame) {
     ASSERT_TRUE(InitWindowSystem());
-    ASSERT_TRUE(CreatePlatformWindow("test", 1024, 768));
+    ASSERT_TRUE(CreatePlatformWindow("test", SCREEN_WIDTH, SCREEN_HEIGHT));
     ASSERT_EQ(InitDirect3D(), S_OK);
     ClearRecordedMessages();
     g_frameNo = 7;

@@ -24,8 +24,8 @@ bool InitRenderFixture() {
     static int s_ready = -1;
     if (s_ready >= 0)
         return s_ready == 1;
-    s_ready =
-        InitWindowSystem() && CreatePlatformWindow("Tavelle", 1024, 768) && InitDirect3D() == S_OK;
+    s_ready = InitWindowSystem() && CreatePlatformWindow("Tavelle", SCREEN_WIDTH, SCREEN_HEIGHT) &&
+              InitDirect3D() == S_OK;
     if (s_ready) {
         InitRenderStates();
         g_pD3DDevice->CreateVertexBuffer(4 * sizeof(ScreenVertex), 0, FVF_SCREEN_VERTEX,
@@ -156,8 +156,8 @@ static void WriteShot(const char* name, const std::uint8_t* frame) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return;
-    std::fprintf(file, "P6\n1024 768\n255\n");
-    for (int i = 0; i < 1024 * 768; ++i)
+    std::fprintf(file, "P6\n%d %d\n255\n", SCREEN_WIDTH, SCREEN_HEIGHT);
+    for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i)
         std::fwrite(frame + 4 * i, 1, 3, file);
     std::fclose(file);
 }
@@ -176,12 +176,12 @@ const std::uint8_t* RenderFrame(const char* name) {
 }
 
 Rgb PixelAt(const std::uint8_t* frame, int x, int y) {
-    const std::uint8_t* p = frame + 4 * (y * 1024 + x);
+    const std::uint8_t* p = frame + 4 * (y * SCREEN_WIDTH + x);
     return Rgb{p[0], p[1], p[2]};
 }
 
 Vec3 ProjectToScreen(const Vec3& point) {
-    Viewport viewport = {0, 0, 1024, 768, 0, 1};
+    Viewport viewport = {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 1};
     Vec3 out;
     Vec3Project(&out, &point, &viewport, &g_camera.projection, &g_camera.view, nullptr);
     return out;
