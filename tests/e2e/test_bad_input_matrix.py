@@ -10,7 +10,6 @@ import shutil
 import struct
 import subprocess
 import unittest
-import zlib
 from concurrent.futures import ThreadPoolExecutor
 
 from tavelle_e2e import ZRN, pack, scratch_dir, run_play
@@ -360,19 +359,32 @@ class BadInputMatrix(unittest.TestCase):
             problems.append("no state after the last frame")
         elif seen != r.messages():
             problems.append("the state and stderr list different messages")
-        return name, seen, problems, r.stderr
+        return name, seen, problems, r.stderr, state
 
     def check_rows(self, rows):
         """rows: (name, expected messages, play_row keyword arguments)."""
         with ThreadPoolExecutor(max_workers=2) as pool:
             results = list(pool.map(lambda row: self.play_row(row[0], **row[2]), rows))
         report = []
-        for (name, expected, _), (_, seen, problems, stderr) in zip(rows, results):
+        for (name, expected, _), (_, seen, problems, stderr, _) in zip(rows, results):
             if seen != expected:
                 problems.append("messages %r, expected %r" % (seen, expected))
             if problems:
                 report.append("%s: %s\n%s" % (name, "; ".join(problems), stderr[-2000:]))
         self.assertEqual(report, [], "\n".join(report))
+
+    def test_the_session_shows_the_scene_and_its_picture(self):
+        """The rows' session on the whole game: what a damaged file can spoil."""
+        _, seen, problems, stderr, state = self.play_row("whole game")
+        self.assertEqual((seen, problems), ([], []), stderr)
+        scenario = state["scenario"]
+        self.assertEqual(state["frameNo"], 231)
+        self.assertEqual(scenario["current"], 2)
+        visible = [(l["index"], l["picture"]) for l in scenario["layers"] if l["visible"]]
+        self.assertEqual(visible, [(1, 2)])
+        self.assertTrue(scenario["text"].startswith("どちら"), scenario["text"])
+        # The click effect for the scene's [playse 0] and for the page click; the talk once.
+        self.assertEqual(state["effectPlays"][:2], [2, 1])
 
     def test_each_file_removed(self):
         files = sorted(os.path.relpath(os.path.join(d, f), self.game)
