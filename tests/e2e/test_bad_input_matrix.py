@@ -383,7 +383,8 @@ class BadInputMatrix(unittest.TestCase):
         visible = [(l["index"], l["picture"]) for l in scenario["layers"] if l["visible"]]
         self.assertEqual(visible, [(1, 2)])
         self.assertTrue(scenario["text"].startswith("どちら"), scenario["text"])
-        # The click effect for the scene's [playse 0] and for the page click; the talk once.
+        # The click effect for the press on the field and the scene's [playse 0]; the talk
+        # effect for the marker.
         self.assertEqual(state["effectPlays"][:2], [2, 1])
 
     def test_each_file_removed(self):
