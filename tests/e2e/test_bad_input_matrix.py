@@ -14,8 +14,8 @@ from concurrent.futures import ThreadPoolExecutor
 
 from tavelle_e2e import ZRN, pack, scratch_dir, run_play
 
-# A short session keeps the two tables inside the suite's time: about 120 runs share two
-# cores, and a field frame costs tens of milliseconds of software rendering. Frames 0 to
+# A short session keeps the two tables inside the suite's time: 110 runs share two cores,
+# and a field frame costs tens of milliseconds of software rendering. Frames 0 to
 # 2 load the game; the click on the question mark starts its scene and the second click
 # pages it, so the scene's picture is shown too.
 FRAMES = 30
@@ -336,7 +336,8 @@ class BadInputMatrix(unittest.TestCase):
 
     def play_row(self, name, remove=(), replace=None, packed=False):
         """Plays a copy of the game with files removed or replaced (relative path ->
-        bytes); returns the row's name, what it saw and why it failed, if it did."""
+        bytes); returns the row's name, the messages it recorded, why it failed (if it
+        did), the driver's stderr and the state after the last frame."""
         folder = os.path.join(self.work, "row-" + re.sub(r"[^A-Za-z0-9.]", "_", name))
         linked_copy(self.packed_game() if packed else self.game, folder)
         for path in remove:
@@ -395,7 +396,6 @@ class BadInputMatrix(unittest.TestCase):
                          for path in files])
 
     def test_each_kind_of_file_damaged(self):
-        self.packed_game()
         rows = []
         for path, absurd in KINDS:
             with open(os.path.join(self.packed_game() if path == ARCHIVE else self.game, path),
