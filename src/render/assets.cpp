@@ -5,6 +5,7 @@
 
 #include "platform/window/message_box.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 GfxTexture* g_textbackTexture = nullptr;
@@ -107,11 +108,12 @@ char* ReadArchiveBlock(const char* key, std::uint32_t* size) {
     const std::uint32_t length = GetArchiveFileSize(key);
     if (length == ARCHIVE_SIZE_NOT_FOUND)
         ReadMissingArchiveFile(key);
-    if (length == ARCHIVE_SIZE_NOT_FOUND || length == 0)
+    if (length == ARCHIVE_SIZE_NOT_FOUND)
         return nullptr;
     // The decoded bytes are a quarter of the length; the rest leaves room for the NUL
-    // the read adds, which lets the text parsers stop.
-    char* block = static_cast<char*>(std::calloc(length, 1));
+    // the read adds, which lets the text parsers stop. An empty file still gets a block
+    // (an empty text), so that its loader reports it instead of leaving its slot silently.
+    char* block = static_cast<char*>(std::calloc(std::max<std::uint32_t>(length, 1), 1));
     if (!block)
         return nullptr;
     if (FAILED(ReadArchiveFile(key, block))) {
