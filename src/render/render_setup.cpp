@@ -73,21 +73,20 @@ void ReleaseTexture(GfxTexture** texture) {
     *texture = nullptr;
 }
 
-// The fog's combined targets: one four-channel target of the depth textures' kind for
-// both faces of the volume, and the first depth texture drawable beside the screen.
-// Null when they work, otherwise what is missing.
+// The fog's combined targets: one target of the depth textures' format for both faces
+// of the volume, and the first depth texture drawable beside the screen. Null when they
+// work, otherwise what is missing.
 const char* CreateCombinedTargets(GfxDevice* device) {
     ReleaseTexture(&g_renderSet.fogFaceTexture);
     for (GfxTexture* texture : g_renderSet.depthTexture) {
         if (!texture)
             return "no depth texture";
     }
-    const std::uint32_t format =
-        g_renderSet.integerDepthFormat ? FMT_A16B16G16R16 : FMT_A16B16G16R16F;
-    if (FAILED(device->CreateTexture(SCREEN_WIDTH, SCREEN_HEIGHT, 1, USAGE_RENDERTARGET, format,
-                                     POOL_DEFAULT, &g_renderSet.fogFaceTexture)))
-        return g_renderSet.integerDepthFormat ? "no four-channel 16-bit render target"
-                                              : "no four-channel 16-bit float render target";
+    SurfaceDesc depthDesc = {};
+    g_renderSet.depthTexture[0]->GetLevelDesc(0, &depthDesc);
+    if (FAILED(device->CreateTexture(SCREEN_WIDTH, SCREEN_HEIGHT, 1, USAGE_RENDERTARGET,
+                                     depthDesc.Format, POOL_DEFAULT, &g_renderSet.fogFaceTexture)))
+        return "no render target for the fog volume's faces";
     GfxSurface* sceneDepth = nullptr;
     g_renderSet.depthTexture[0]->GetSurfaceLevel(0, &sceneDepth);
     const bool pairs = SUCCEEDED(device->SetRenderTarget(1, sceneDepth));

@@ -34,8 +34,8 @@ struct RenderSet {
     float fadeArrivalZ;
     // Where the device allows it, the fog frame draws the scene's colour and depth in
     // one pass (depthTexture 0 as the screen's second target) and both faces of the
-    // fog volume in one pass into fogFaceTexture: back depth and mark in red and green,
-    // FrontDepthBase less the front depth and its mark in blue and alpha.
+    // fog volume in one pass into fogFaceTexture, of the depth textures' format: the
+    // back depth in red, FrontDepthBase less the front depth in green.
     GfxTexture* fogFaceTexture;
     std::uint8_t combinedPasses;
 };

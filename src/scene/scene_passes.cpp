@@ -196,7 +196,7 @@ void DrawFogVolumeFaces() {
     // No depth test here: the blend keeps the larger value of every channel.
     SetTextureTarget(g_renderSet.fogFaceTexture, nullptr);
     const float frontClear = g_renderSet.integerDepthFormat ? 0.0f : -HALF_FLOAT_MAX;
-    g_pD3DDevice->ClearRenderTarget(0, {0.0f, 0.0f, frontClear, 0.0f});
+    g_pD3DDevice->ClearRenderTarget(0, {0.0f, frontClear, 0.0f, 0.0f});
     SetFogVolumeTransforms(fog);
     fog->SetTexture("DepthTex0", g_renderSet.depthTexture[0]);
     fog->SetFloat("FrontDepthBase", FrontDepthBase());

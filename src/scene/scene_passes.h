@@ -1,9 +1,9 @@
 // The field scene, drawn once per frame by both mode drivers. In fog mode the scene
 // goes to the screen and its depth into a texture, the fog volume's far and near
 // surfaces go into a texture, and a full-screen pass lays the fog over the screen.
-// Where the device can draw into two targets at once, and the fog's four-channel
-// target, the scene's colour and the terrain's depth take one pass, the small objects'
-// depths a cheap one beside it, and both fog surfaces one more;
+// Where the device can draw into two targets at once, the scene's colour and the
+// terrain's depth take one pass, the small objects' depths a cheap one beside it, and
+// both fog surfaces one more, into one two-channel texture;
 // otherwise each takes its own (the scene drawn twice, the surfaces into two
 // textures), for the same picture. During a map change the scene goes into a texture
 // that the fade darkens.

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The field renderer draws the golden frames again to within one level a channel:
 the three maps in fog, the fade's midpoint and a scene with a portrait, on the float
-and the integer depth path (golden_frames.py says how they are made). A device with
-no four-channel float target draws the fog in separate passes: the same float fog
+and the integer depth path (golden_frames.py says how they are made). A device that
+draws into one target at a time draws the fog in separate passes: the same float fog
 frames, and one line on stderr that says so."""
 import os
 import shutil
@@ -20,7 +20,7 @@ BUILD = os.environ["TAVELLE_BUILD_DIR"]
 TOLERANCE = 1
 SEPARATE_PASSES = "the fog is drawn in separate passes"
 # The separate passes take the float depth path, so they must give its fog frames.
-SEPARATE = {"separate": {"TAVELLE_REFUSE_FLOAT_TARGETS": "rgba"}}
+SEPARATE = {"separate": {"TAVELLE_REFUSE_SECOND_TARGET": "1"}}
 SEPARATE_STORY_FRAMES = {25: "map1-fog"}
 
 

@@ -297,9 +297,8 @@ const std::uint8_t* GetCapturedFrame();
 void WaitForGpu();
 
 // Tests: refuse the float render targets (FMT_G16R16F and FMT_A16B16G16R16F), so that
-// the integer depth formats are used; or refuse only the four-channel one, as a device
-// with two-channel float targets alone would. The environment variable
-// TAVELLE_REFUSE_FLOAT_TARGETS sets them at start: "1" all float targets, "rgba" the
-// four-channel one.
+// the integer depth formats are used; or refuse a second colour target, as a device
+// that draws into one target at a time would. The environment variables
+// TAVELLE_REFUSE_FLOAT_TARGETS=1 and TAVELLE_REFUSE_SECOND_TARGET=1 set them at start.
 void SetFloatTargetsRefused(bool refused);
-void SetFloatRgbaTargetsRefused(bool refused);
+void SetSecondTargetRefused(bool refused);

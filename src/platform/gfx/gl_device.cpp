@@ -261,10 +261,10 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     CreateWhiteTexture();
     CreateSamplers();
     CreateStreamObjects();
-    if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS")) {
+    if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS"))
         SetFloatTargetsRefused(std::strcmp(refuse, "1") == 0);
-        SetFloatRgbaTargetsRefused(std::strcmp(refuse, "rgba") == 0);
-    }
+    if (const char* refuse = std::getenv("TAVELLE_REFUSE_SECOND_TARGET"))
+        SetSecondTargetRefused(std::strcmp(refuse, "1") == 0);
     // Presentation follows the display's refresh where the system allows it.
     SDL_GL_SetSwapInterval(1);
     s_deviceExists = true;

@@ -6,7 +6,7 @@
 namespace {
 
 bool s_floatTargetsRefused = false;
-bool s_floatRgbaTargetsRefused = false;
+bool s_secondTargetRefused = false;
 
 // Attaches the colour textures and the depth surface to the bound framebuffer; with a
 // second colour texture, pixel shader outputs 0 and 1 go to attachments 0 and 1.
@@ -38,8 +38,7 @@ bool FramebufferComplete(GLuint color, GLuint color1, const GfxSurface* depth) {
 
 bool FormatRefused(std::uint32_t format) {
     const bool floatFormat = format == FMT_G16R16F || format == FMT_A16B16G16R16F;
-    return (floatFormat && s_floatTargetsRefused) ||
-           (format == FMT_A16B16G16R16F && s_floatRgbaTargetsRefused);
+    return floatFormat && s_floatTargetsRefused;
 }
 
 struct TargetFormat {
@@ -64,8 +63,8 @@ void SetFloatTargetsRefused(bool refused) {
     s_floatTargetsRefused = refused;
 }
 
-void SetFloatRgbaTargetsRefused(bool refused) {
-    s_floatRgbaTargetsRefused = refused;
+void SetSecondTargetRefused(bool refused) {
+    s_secondTargetRefused = refused;
 }
 
 void BindCurrentTarget() {
@@ -212,7 +211,7 @@ HRESULT GfxDevice::SetRenderTarget(std::uint32_t index, GfxSurface* surface) {
         return S_OK;
     }
     const GfxSurface* first = g_gfx.renderTarget;
-    if (!first || first == surface || first->width != surface->width ||
+    if (s_secondTargetRefused || !first || first == surface || first->width != surface->width ||
         first->height != surface->height ||
         !FramebufferComplete(first->colorTexture, surface->colorTexture, g_gfx.depthSurface))
         return E_FAIL;

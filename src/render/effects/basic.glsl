@@ -30,8 +30,9 @@ void main() {
     o_color = texture(Tex0Smp, v_tex0.xy) * Alpha + texture(Tex1Smp, v_tex1.xy) * (1.0 - Alpha);
 }
 
-// Fade with an opaque black second image, which needs no texture.
+// Fade with an opaque black second image, which needs no texture. The scene texture
+// has one level.
 //@pixel FadeToBlackPS
 void main() {
-    o_color = texture(Tex0Smp, v_tex0.xy) * Alpha + vec4(0.0, 0.0, 0.0, 1.0) * (1.0 - Alpha);
+    o_color = textureLod(Tex0Smp, v_tex0.xy, 0.0) * Alpha + vec4(0.0, 0.0, 0.0, 1.0) * (1.0 - Alpha);
 }

@@ -60,28 +60,30 @@ void main() {
     o_color = vec4(min(v_tex1.x * IntScale, sceneDepth), 1.0, 0.0, 0.0);
 }
 
-// Both faces of the volume in one pass, into one target blended by taking the larger
-// value: a back face writes its depth and a mark into red and green, a front face
-// FrontDepthBase less its depth and a mark into blue and alpha, so the farthest back
-// face and the nearest front face of each pixel win. The other face's channels get the
-// lowest value the target holds (the lowest 16-bit float; 0 where it is normalised),
-// which changes nothing. Each depth counts only up to the scene's.
+// Both faces of the volume in one pass, into one two-channel target blended by taking
+// the larger value: a back face writes its depth into red, a front face FrontDepthBase
+// less its depth into green, so the farthest back face and the nearest front face of
+// each pixel win. The other face's channel gets the lowest value the target holds (the
+// lowest 16-bit float; 0 where it is normalised), which changes nothing. Each depth
+// counts only up to the scene's. The targets have one level: naming it spares the
+// rasteriser working it out per pixel.
 //@pixel DepthFogFacesPS
 void main() {
     const float LOWEST = -65504.0;
     vec2 uv = v_tex0.xy / v_tex0.w * vec2(0.5, -0.5) + 0.5;
-    float depth = min(v_tex1.x * IntScale, texture(DepthSmp0, uv).r);
-    o_color = gl_FrontFacing ? vec4(LOWEST, LOWEST, FrontDepthBase - depth, 1.0)
-                             : vec4(depth, 1.0, LOWEST, LOWEST);
+    float depth = min(v_tex1.x * IntScale, textureLod(DepthSmp0, uv, 0.0).r);
+    o_color = gl_FrontFacing ? vec4(LOWEST, FrontDepthBase - depth, 0.0, 0.0)
+                             : vec4(depth, LOWEST, 0.0, 0.0);
 }
 
-// The composite from the one target of both faces.
+// The composite from the one target of both faces. A pixel where a face was not drawn
+// keeps the cleared value, which puts the front at or behind the back: no fog there.
 //@pixel FogFacesPS
 void main() {
-    vec4 faces = texture(DepthSmp0, v_tex0.xy);
-    float front = FrontDepthBase - faces.b;
+    vec2 faces = textureLod(DepthSmp0, v_tex0.xy, 0.0).rg;
+    float front = FrontDepthBase - faces.g;
     float thickness = clamp((faces.r - front) * FogScale / IntScale, 0.0, 1.0);
-    o_color = vec4(FogColor.rgb, FogColor.a * thickness * faces.g * faces.a);
+    o_color = vec4(FogColor.rgb, FogColor.a * thickness);
 }
 
 //@pixel FogPS

@@ -86,25 +86,25 @@ TEST(RenderSetup, FixedStatesAndDepthFormatFallback) {
     EXPECT_EQ(g_renderSet.effects[RENDER_MODE_FOG], FogEffect);
 }
 
-// The fog's combined targets follow the depth path; a device with two-channel float
-// targets but no four-channel one keeps the float depths and the separate passes.
+// The fog's combined targets follow the depth path; a device that draws into one target
+// at a time keeps the float depths and the separate passes.
 TEST(RenderSetup, CombinedFogTargetsOrSeparatePasses) {
     if (!InitDevice())
         GTEST_SKIP() << "no OpenGL 3.3 device";
     struct Case {
         const char* what;
-        bool refuseFloat, refuseFloatRgba;
+        bool refuseFloat, refuseSecondTarget;
         std::uint8_t integerDepth, combined;
         std::uint32_t faceFormat;
     };
     const Case cases[] = {
-        {"float targets", false, false, 0, 1, FMT_A16B16G16R16F},
-        {"integer targets", true, false, 1, 1, FMT_A16B16G16R16},
-        {"no four-channel float target", false, true, 0, 0, FMT_UNKNOWN},
+        {"float targets", false, false, 0, 1, FMT_G16R16F},
+        {"integer targets", true, false, 1, 1, FMT_G16R16},
+        {"no second colour target", false, true, 0, 0, FMT_UNKNOWN},
     };
     for (const Case& c : cases) {
         SetFloatTargetsRefused(c.refuseFloat);
-        SetFloatRgbaTargetsRefused(c.refuseFloatRgba);
+        SetSecondTargetRefused(c.refuseSecondTarget);
         InitRenderStates();
         EXPECT_EQ(g_renderSet.integerDepthFormat, c.integerDepth) << c.what;
         EXPECT_EQ(g_renderSet.combinedPasses, c.combined) << c.what;
@@ -114,7 +114,7 @@ TEST(RenderSetup, CombinedFogTargetsOrSeparatePasses) {
         EXPECT_EQ(desc.Format, c.faceFormat) << c.what;
     }
     SetFloatTargetsRefused(false);
-    SetFloatRgbaTargetsRefused(false);
+    SetSecondTargetRefused(false);
     InitRenderStates();
 }
 
