@@ -67,13 +67,8 @@ template <typename T> struct GrowableArray {
     }
 };
 
-// Position, normal, one texture pair: vertex format 0x112. 32 bytes.
-struct ModelVertex {
-    float x, y, z;
-    float nx, ny, nz;
-    float u, v;
-};
-static_assert(sizeof(ModelVertex) == 32, "model vertices are 32 bytes");
+// Position, normal, one texture pair: vertex format FVF_MODEL_VERTEX.
+using ModelVertex = GfxModelVertex;
 
 struct Model {
     GfxMesh* mesh = nullptr;

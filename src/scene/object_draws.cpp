@@ -20,7 +20,7 @@ constexpr float EVENT_SPIN_STEP = 0.023f;
 constexpr float CURSOR_SPIN_STEP = 0.01f;
 constexpr float GROUND_QUAD_LIFT = 0.001f;
 constexpr float ANCHOR_LIFT = 0.15f;
-constexpr std::uint32_t GROUND_QUAD_STRIDE = 32;
+constexpr std::uint32_t GROUND_QUAD_STRIDE = sizeof(ModelVertex);
 constexpr float SPRITE_UNIT_WIDTH = 32.0f;  // pixels of sprite per world unit across
 constexpr float SPRITE_UNIT_HEIGHT = 48.0f; // and up
 

@@ -36,10 +36,20 @@ constexpr std::uint32_t POOL_DEFAULT = 0;
 constexpr std::uint32_t POOL_MANAGED = 1;
 constexpr std::uint32_t USAGE_RENDERTARGET = 0x1;
 
-// Vertex formats: the screen vertex (x, y, z, rhw, colour, u, v; 28 bytes) and the
-// model vertex (position, normal, u, v; 32 bytes).
+// Vertex formats: the screen vertex (x, y in pixels, z, reciprocal w, ARGB colour,
+// texture coordinates) and the model vertex (position, normal, texture coordinates).
 constexpr std::uint32_t FVF_SCREEN_VERTEX = 0x144;
 constexpr std::uint32_t FVF_MODEL_VERTEX = 0x112;
+struct GfxScreenVertex {
+    float x, y, z, rhw;
+    std::uint32_t diffuse;
+    float u, v;
+};
+struct GfxModelVertex {
+    float x, y, z;
+    float nx, ny, nz;
+    float u, v;
+};
 
 constexpr std::uint32_t PT_TRIANGLESTRIP = 5;
 constexpr std::uint32_t PT_TRIANGLEFAN = 6;

@@ -44,7 +44,7 @@ struct GfxFontData {
     GLuint atlas = 0;
     int shelfX = 0, shelfY = 0, shelfHeight = 0;
     std::unordered_map<std::uint32_t, Glyph> glyphs;
-    std::vector<float> vertices; // screen vertices, 7 words each, reused every call
+    std::vector<GfxScreenVertex> vertices; // reused every call
 };
 
 namespace {
@@ -94,10 +94,9 @@ const Glyph* LoadGlyph(GfxFontData* font, std::uint32_t codepoint) {
     return &font->glyphs.emplace(codepoint, glyph).first->second;
 }
 
-void PushVertex(std::vector<float>* out, float x, float y, std::uint32_t color, float u, float v) {
-    float colorBits;
-    std::memcpy(&colorBits, &color, sizeof(colorBits));
-    out->insert(out->end(), {x, y, 0.0f, 1.0f, colorBits, u, v});
+void PushVertex(std::vector<GfxScreenVertex>* out, float x, float y, std::uint32_t color, float u,
+                float v) {
+    out->push_back({x, y, 0.0f, 1.0f, color, u, v});
 }
 
 } // namespace
@@ -141,7 +140,7 @@ int GfxFont::DrawText(const char* text, int count, const IntRect* rect, std::uin
         return 0;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
     const int length = count < 0 ? static_cast<int>(std::strlen(text)) : count;
-    std::vector<float>& vertices = data->vertices;
+    std::vector<GfxScreenVertex>& vertices = data->vertices;
     vertices.clear();
     int penX = rect->left;
     int baseline = rect->top + data->font.ascender;
@@ -182,9 +181,11 @@ int GfxFont::DrawText(const char* text, int count, const IntRect* rect, std::uin
         glScissor(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
         UseProgram(g_gfx.textProgram);
         BindTextureUnit(FONT_TEXTURE_UNIT, data->atlas);
-        const auto bytesUsed = static_cast<std::uint32_t>(vertices.size() * sizeof(float));
-        const GLint first = StreamVertices(vertices.data(), bytesUsed, 28, g_gfx.streamArrays[0]);
-        glDrawArrays(GL_TRIANGLES, first, static_cast<GLsizei>(vertices.size() / 7));
+        constexpr std::uint32_t stride = sizeof(GfxScreenVertex);
+        const auto bytesUsed = static_cast<std::uint32_t>(vertices.size() * stride);
+        const GLint first =
+            StreamVertices(vertices.data(), bytesUsed, stride, g_gfx.streamArrays[0]);
+        glDrawArrays(GL_TRIANGLES, first, static_cast<GLsizei>(vertices.size()));
     }
     return lines * data->cellHeight;
 }

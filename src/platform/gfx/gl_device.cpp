@@ -180,7 +180,7 @@ int FormatIndex(std::uint32_t fvf) {
 }
 
 std::uint32_t FormatStride(std::uint32_t fvf) {
-    return fvf == FVF_SCREEN_VERTEX ? 28 : 32;
+    return fvf == FVF_SCREEN_VERTEX ? sizeof(GfxScreenVertex) : sizeof(GfxModelVertex);
 }
 
 bool PrimitiveMode(std::uint32_t type, GLenum* mode) {

@@ -262,27 +262,32 @@ void PrepareDraw(std::uint32_t fvf) {
     BindTextureUnit(FIXED_TEXTURE_UNIT, g_gfx.texture ? g_gfx.texture->name : g_gfx.whiteTexture);
 }
 
+namespace {
+
+// Attribute `index` of `size` parts at `offset` bytes into each vertex of type Vertex.
+template <typename Vertex>
+void SetAttribute(GLuint index, GLint size, GLenum type, GLboolean normalized, std::size_t offset) {
+    glEnableVertexAttribArray(index);
+    glVertexAttribPointer(index, size, type, normalized, sizeof(Vertex),
+                          reinterpret_cast<const void*>(offset));
+}
+
+} // namespace
+
 void SetVertexLayout(std::uint32_t fvf) {
     if (fvf == FVF_SCREEN_VERTEX) {
-        glEnableVertexAttribArray(ATTRIB_POSITION);
-        glVertexAttribPointer(ATTRIB_POSITION, 4, GL_FLOAT, GL_FALSE, 28, nullptr);
+        using V = GfxScreenVertex;
+        SetAttribute<V>(ATTRIB_POSITION, 4, GL_FLOAT, GL_FALSE, offsetof(V, x));
         // The colour is stored as ARGB in a little-endian word: bytes B, G, R, A.
-        glEnableVertexAttribArray(ATTRIB_COLOR);
-        glVertexAttribPointer(ATTRIB_COLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 28,
-                              reinterpret_cast<const void*>(16));
-        glEnableVertexAttribArray(ATTRIB_TEX);
-        glVertexAttribPointer(ATTRIB_TEX, 2, GL_FLOAT, GL_FALSE, 28,
-                              reinterpret_cast<const void*>(20));
+        SetAttribute<V>(ATTRIB_COLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(V, diffuse));
+        SetAttribute<V>(ATTRIB_TEX, 2, GL_FLOAT, GL_FALSE, offsetof(V, u));
         glDisableVertexAttribArray(ATTRIB_NORMAL);
         return;
     }
-    glEnableVertexAttribArray(ATTRIB_POSITION);
-    glVertexAttribPointer(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, 32, nullptr);
-    glEnableVertexAttribArray(ATTRIB_NORMAL);
-    glVertexAttribPointer(ATTRIB_NORMAL, 3, GL_FLOAT, GL_FALSE, 32,
-                          reinterpret_cast<const void*>(12));
-    glEnableVertexAttribArray(ATTRIB_TEX);
-    glVertexAttribPointer(ATTRIB_TEX, 2, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<const void*>(24));
+    using V = GfxModelVertex;
+    SetAttribute<V>(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, offsetof(V, x));
+    SetAttribute<V>(ATTRIB_NORMAL, 3, GL_FLOAT, GL_FALSE, offsetof(V, nx));
+    SetAttribute<V>(ATTRIB_TEX, 2, GL_FLOAT, GL_FALSE, offsetof(V, u));
     glDisableVertexAttribArray(ATTRIB_COLOR);
 }
 

@@ -148,18 +148,15 @@ HRESULT GfxDevice::CreateTexture(std::uint32_t width, std::uint32_t height, std:
         glDeleteTextures(1, &name);
         return E_FAIL;
     }
-    GfxTexture* created = new GfxTexture;
-    created->name = name;
-    created->format = format;
-    created->usage = usage;
-    created->pool = pool;
-    created->width = width;
-    created->height = height;
-    created->surface.colorTexture = name;
-    created->surface.format = format;
-    created->surface.width = width;
-    created->surface.height = height;
-    *texture = created;
+    const GfxSurface level0 = {
+        .colorTexture = name, .format = format, .width = width, .height = height};
+    *texture = new GfxTexture{.name = name,
+                              .format = format,
+                              .usage = usage,
+                              .pool = pool,
+                              .width = width,
+                              .height = height,
+                              .surface = level0};
     return S_OK;
 }
 
@@ -178,17 +175,13 @@ HRESULT GfxDevice::CreateDepthStencilSurface(std::uint32_t width, std::uint32_t 
     glRenderbufferStorage(GL_RENDERBUFFER,
                           format == FMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH24_STENCIL8,
                           static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    const GfxSurface probe = {0, name, format, width, height};
-    if (!FramebufferComplete(0, 0, &probe)) {
+    const GfxSurface created = {
+        .depthBuffer = name, .format = format, .width = width, .height = height};
+    if (!FramebufferComplete(0, 0, &created)) {
         glDeleteRenderbuffers(1, &name);
         return E_FAIL;
     }
-    GfxSurface* created = new GfxSurface;
-    created->depthBuffer = name;
-    created->format = format;
-    created->width = width;
-    created->height = height;
-    *surface = created;
+    *surface = new GfxSurface(created);
     return S_OK;
 }
 

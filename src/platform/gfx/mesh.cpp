@@ -3,13 +3,14 @@
 #include "platform/gfx/gfx_internal.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-constexpr std::uint32_t MODEL_STRIDE = 32;
+constexpr std::uint32_t MODEL_STRIDE = sizeof(GfxModelVertex);
 
 // A face naming a vertex beyond the mesh would make GL read outside the buffer: such a
 // face is drawn as nothing instead.
@@ -154,8 +155,9 @@ HRESULT ComputeNormals(GfxMesh* mesh, const std::uint32_t* adjacency) {
     for (std::uint32_t v = 0; v < mesh->vertexCount; ++v) {
         Vec3 n;
         Vec3Normalize(&n, &sums[v]);
-        std::memcpy(mesh->vertices + static_cast<std::size_t>(v) * MODEL_STRIDE + 12, &n,
-                    sizeof(n));
+        std::memcpy(mesh->vertices + static_cast<std::size_t>(v) * MODEL_STRIDE +
+                        offsetof(GfxModelVertex, nx),
+                    &n, sizeof(n));
     }
     mesh->verticesDirty = true;
     return S_OK;

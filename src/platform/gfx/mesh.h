@@ -13,7 +13,7 @@ constexpr std::uint32_t LOCK_DISCARD = 0x2000;
 class GfxDevice;
 
 struct GfxMesh {
-    // The vertices (32 bytes each) and the indices (three 16-bit values per face).
+    // The vertices (GfxModelVertex) and the indices (three 16-bit values per face).
     HRESULT LockVertexBuffer(std::uint32_t flags, void** data);
     HRESULT UnlockVertexBuffer();
     HRESULT LockIndexBuffer(std::uint32_t flags, void** data);
@@ -27,7 +27,7 @@ struct GfxMesh {
     // Device-private.
     std::uint32_t faceCount = 0;
     std::uint32_t vertexCount = 0;
-    std::uint8_t* vertices = nullptr; // vertexCount × 32 bytes
+    std::uint8_t* vertices = nullptr; // vertexCount GfxModelVertex
     std::uint16_t* indices = nullptr; // faceCount × 3
     std::uint32_t vertexBuffer = 0;   // GL names
     std::uint32_t indexBuffer = 0;

@@ -42,13 +42,13 @@ GfxTexture* UploadImage(const DecodedImage& image, std::uint32_t format, std::ui
         glGenerateMipmap(GL_TEXTURE_2D);
     else
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    auto* texture = new GfxTexture;
-    texture->name = name;
-    texture->format = format;
-    texture->pool = pool;
-    texture->width = width;
-    texture->height = height;
-    return texture;
+    // A loaded image is no render target: it has no surface.
+    return new GfxTexture{.name = name,
+                          .format = format,
+                          .pool = pool,
+                          .width = width,
+                          .height = height,
+                          .surface = {}};
 }
 
 } // namespace
