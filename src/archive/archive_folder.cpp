@@ -59,7 +59,7 @@ bool ServedFile(const fs::directory_entry& entry, const fs::path& root, fs::path
 
 void AddFolderFile(const fs::path& file, const fs::path& relative) {
     std::string key;
-    if (!Utf8ToCp932("./" + relative.generic_string(), &key)) {
+    if (!FolderFileKey(relative.generic_string(), &key)) {
         NoteSkippedFile(file, "its name has no Shift-JIS (CP932) form");
         return;
     }
@@ -117,6 +117,19 @@ std::string FoldArchiveKey(const std::string& key) {
             folded[i] = static_cast<char>(byte - 'A' + 'a');
     }
     return folded;
+}
+
+bool FolderFileKey(const std::string& relativePath, std::string* key) {
+    return Utf8ToCp932("./" + relativePath, key);
+}
+
+bool FolderPathOfKey(const std::string& key, std::string* path) {
+    const std::string utf8 = Cp932ToUtf8(key.data(), key.size());
+    std::string back;
+    if (!Utf8ToCp932(utf8, &back) || back != key)
+        return false;
+    *path = utf8;
+    return true;
 }
 
 void SetArchiveFolderForced(bool forced) {

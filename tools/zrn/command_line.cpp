@@ -11,10 +11,13 @@ namespace {
 
 const ZrnCommand COMMANDS[] = {
     {"pack", RunPackCommand, "OUT.dat --root DIR",
-     "pack every file below DIR; keys are \"./\" and the path with forward slashes"},
-    {"list", RunListCommand, "ARCHIVE", "list the entries: decoded size, byte position, key"},
-    {"cat", RunCatCommand, "ARCHIVE KEY", "write an entry's decoded bytes to stdout"},
-    {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR", "write every entry below OUT_DIR"},
+     "pack every file below DIR; keys are \"./\" and the UTF-8 path in Shift-JIS, as folder mode "
+     "makes them"},
+    {"list", RunListCommand, "ARCHIVE|DIR",
+     "list the entries (of a game folder as folder mode serves it): decoded size, position, key"},
+    {"cat", RunCatCommand, "ARCHIVE|DIR KEY", "write an entry's decoded bytes to stdout"},
+    {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR",
+     "write every entry below OUT_DIR, named by its key in UTF-8"},
     {"verify", RunVerifyCommand, "ARCHIVE",
      "check the table and data against the file; exit code 1 on any problem"},
     {"new", RunNewCommand, "DIR",
