@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -29,8 +30,14 @@ bool s_archiveFolderForced = false;
 constexpr const char* LIST_FILE_DIRECTORY = "Scenario";
 constexpr const char* LIST_FILE_NAME = "fileNameList.txt";
 
+// The notes already given: every F1 walks the folder again, and an author sees each
+// note once per run instead of once per reload.
+std::set<std::string> s_notesGiven;
+
 void NoteSkippedFile(const fs::path& path, const char* why) {
-    std::fprintf(stderr, "tavelle: %s is not served: %s\n", path.c_str(), why);
+    const std::string note = "tavelle: " + path.string() + " is not served: " + why + "\n";
+    if (s_notesGiven.insert(note).second)
+        std::fputs(note.c_str(), stderr);
 }
 
 bool IsInside(const fs::path& path, const fs::path& root) {
