@@ -190,6 +190,29 @@ class ZrnTest(unittest.TestCase):
         self.assertEqual(result.stderr.count(b"refusing key"), len(keys) - 1)
         self.assertEqual(tree_files(self.path("sub")), {b"out/ok": b"z"})
 
+    def test_steps_answers_with_the_games_walls_and_exits(self):
+        # Map 1: 2 x 2 cells; a wall on the north edge of cell (1, 1), an exit in cell (3, 3).
+        root = self.make_tree("steps", {
+            b"Data/map1base.dat": b"0 9 -9\r\n0 0 0\r\n0\r\n2 2 2\r\n" + b"0 0 0\r\n" * 3,
+            b"Data/map1attribute.dat": b"0\r\n0 0 0 0\r\n0 3 0 0\r\n0 0 0 0\r\n0 0 0 50\r\n",
+        })
+        queries = ["start", "attribute 0", "attribute 3", "attribute 6", "attribute 52",
+                   "step 1 1.5 2.5 1.5 1.5", "step 1 1.5 0.5 1.5 1.5", "step 1 2.5 3.5 3.5 3.5"]
+        result = subprocess.run([ZRN, "steps", root], input="".join(q + "\n" for q in queries).encode(),
+                                capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.decode().split("\n"), [
+            "0 0 25 14", "none", "wall up", "wall right+up", "exit 3 16 20",
+            "1.5 2.00999999 0",  # kept out of the walled cell from the north
+            "1.5 1.5 0",         # the wall faces north only
+            "3.5 3.5 1", ""])
+        for bad in ("step 2 0 0 1 1", "step 1 0 0", "walk"):
+            with self.subTest(bad):
+                result = subprocess.run([ZRN, "steps", root], input=bad.encode() + b"\n",
+                                        capture_output=True, timeout=60)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(b"line 1: cannot answer", result.stderr)
+
     def test_verify_reports_broken_archives(self):
         good = raw_archive([(b"./a", 2, table_words(1))], data=[(table_words(1), b"ok")])
         start = table_words(2)

@@ -24,6 +24,9 @@ const ZrnCommand COMMANDS[] = {
      "write a small playable game folder to start from (play it with tavelle --unpacked DIR)"},
     {"lint", RunLintCommand, "GAME_DIR_OR_ARCHIVE",
      "report mistakes in scripts, maps, pictures, sounds and missing files"},
+    {"steps", RunStepsCommand, "GAME_DIR_OR_ARCHIVE",
+     "answer queries on stdin about walls, exits and steps on the maps, with the game's own "
+     "code (for map builders)"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };

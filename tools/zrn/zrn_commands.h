@@ -15,6 +15,7 @@ int RunCatCommand(int argc, char** argv);
 int RunUnpackCommand(int argc, char** argv);
 int RunVerifyCommand(int argc, char** argv);
 int RunNewCommand(int argc, char** argv);
+int RunStepsCommand(int argc, char** argv);
 
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);
