@@ -7,14 +7,9 @@
 #include "field/characters.h"
 #include "field/collision_box.h"
 #include "field/map_files.h"
-#include "field/object_step.h"
-#include "field/terrain.h"
-#include "render/render_setup.h"
 
 #include <cmath>
-#include <cstring>
 #include <deque>
-#include <map>
 #include <memory>
 #include <set>
 #include <tuple>
