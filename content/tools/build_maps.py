@@ -7,27 +7,27 @@ it this script derives the corner heights, the chip numbers, the attribute grid
 with its walls, and checks what the game will do with the data: the lead's first
 step from the map origin to its start point, and every arrival through an exit,
 must cross no wall and land on no exit, or the lead would be thrown off its path.
+What the attribute values do, where the lead starts and where each step ends are
+asked of the game's own code through "zrn steps".
 
-usage: build_maps.py SOURCE_DIR OUT_DIR
+usage: build_maps.py ZRN SOURCE_DIR OUT_DIR
 """
 import math
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 
 from tiles import EXIT_LETTERS, LEGEND, VARIANTS, ChipNumber
 
 MAP_COUNT = 3
-# exit attribute -> (destination map, arrival x, arrival z), as the game defines them
-ARRIVALS = {50: (1, 24.0, 14.0), 51: (2, 16.0, 20.0), 52: (3, 16.0, 20.0), 53: (2, 16.0, 8.0)}
-LEAD_START = (25.0, 14.0)
+# Attribute values asked about: the game's walls and exits are among them.
+ATTRIBUTE_VALUES = 100
 CORNER_LIFT = {
     "tree": (1.5, 1.3), "rock": (2.2, 1.6), "roof": (2.4, 0.0), "spire": (7.5, 0.0),
     "pillar": (3.4, 0.4), "rubble": (0.5, 0.3), "water": (-0.4, 0.0),
 }
-# Which sides of a blocked attribute cell face walkable ground -> the wall value
-# whose correction puts a walker back on that ground.
-WALL_VALUES = {("down",): 1, ("right",): 2, ("up",): 3, ("left",): 4,
-               ("down", "right"): 5, ("right", "up"): 6, ("up", "left"): 7, ("down", "left"): 8}
 
 
 class MapSource:
@@ -42,6 +42,47 @@ class MapSource:
 
 def Fail(message):
     sys.exit("build_maps: " + message)
+
+
+class Game:
+    """The game's wall and exit scan, asked through zrn steps: the lead's first step
+    (start_from -> start_to), the exits (value -> destination map, arrival x, z), the
+    wall values (walls) and, for each set of sides that a blocked cell faces, the wall
+    value that keeps a walker out on those sides (wall_values)."""
+
+    def __init__(self, zrn):
+        self.zrn = zrn
+        with tempfile.TemporaryDirectory() as empty:
+            answers = self.Ask(empty, ["start"] + ["attribute %d" % v for v in range(ATTRIBUTE_VALUES)])
+        numbers = [float(w) for w in answers[0].split()]
+        self.start_from, self.start_to = tuple(numbers[:2]), tuple(numbers[2:])
+        self.arrivals, self.walls, self.wall_values = {}, set(), {}
+        for value, answer in enumerate(answers[1:]):
+            words = answer.split()
+            if words[0] == "exit":
+                self.arrivals[value] = (int(words[1]), float(words[2]), float(words[3]))
+            elif words[0] == "wall":
+                self.walls.add(value)
+                if words[1] != "-":
+                    self.wall_values.setdefault(tuple(words[1].split("+")), value)
+
+    def Ask(self, root, queries):
+        result = subprocess.run([self.zrn, "steps", root], input="".join(q + "\n" for q in queries),
+                                capture_output=True, text=True)
+        answers = result.stdout.split("\n")[:-1]
+        if result.returncode != 0 or len(answers) != len(queries):
+            Fail("zrn steps failed: " + result.stderr.strip())
+        return answers
+
+    def Steps(self, root, steps):
+        """Where each step (map, (from x, z), (to x, z)) ends on the maps below root, and
+        whether it began a map change."""
+        answers = self.Ask(root, ["step %d %r %r %r %r" % (m, f[0], f[1], t[0], t[1]) for m, f, t in steps])
+        results = []
+        for answer in answers:
+            x, z, fired = answer.split()
+            results.append(((float(x), float(z)), fired == "1"))
+        return results
 
 
 def ReadSource(path):
@@ -128,7 +169,7 @@ def SegmentDistance(px, pz, x0, z0, x1, z1):
     return math.hypot(px - (x0 + t * dx), pz - (z0 + t * dz))
 
 
-def AttributeGrid(path, source):
+def AttributeGrid(game, path, source):
     """Returns the attribute values, row-major, 2 attribute cells per map cell."""
     height, width = len(source.rows) * 2, len(source.rows[0]) * 2
     free = [[LEGEND[source.rows[r // 2][c // 2]][1] for c in range(width)] for r in range(height)]
@@ -164,7 +205,7 @@ def AttributeGrid(path, source):
             if not open_sides:
                 continue
             key = tuple(open_sides)
-            value = WALL_VALUES.get(key)
+            value = game.wall_values.get(key)
             if value is None:
                 Fail("%s: blocked attribute cell (%d, %d) is open on %s; a wall cell holds only one "
                      "side or two sides that meet" % (path, r, c, "+".join(key)))
@@ -172,53 +213,7 @@ def AttributeGrid(path, source):
     return values
 
 
-def Cross(ax, az, bx, bz, px, pz):
-    return (bx - ax) * (pz - az) - (bz - az) * (px - ax)
-
-
-def SegmentsCross(p1, p2, q1, q2):
-    d1 = Cross(*p1, *p2, *q1)
-    d2 = Cross(*p1, *p2, *q2)
-    d3 = Cross(*q1, *q2, *p1)
-    d4 = Cross(*q1, *q2, *p2)
-    return d1 * d2 < 0 and d3 * d4 < 0
-
-
-def WallScan(values):
-    """The walls and exits of an attribute grid in the order the game scans them: row by
-    row, the wall segments of each cell (with the point a crossing walker is put back to)
-    and the exit cells."""
-    walls, exits = [], []
-    for r, row in enumerate(values):
-        for c, value in enumerate(row):
-            walls += {
-                1: [((c, r), (c + 1, r), (None, r - 0.01))],
-                2: [((c + 1, r), (c + 1, r + 1), (c + 1.01, None))],
-                3: [((c, r + 1), (c + 1, r + 1), (None, r + 1.01))],
-                4: [((c, r), (c, r + 1), (c - 0.01, None))],
-                5: [((c, r), (c + 1, r), (c + 1.01, r - 0.01)), ((c + 1, r), (c + 1, r + 1), (c + 1.01, r - 0.01))],
-                6: [((c + 1, r), (c + 1, r + 1), (c + 1.01, r + 1.01)), ((c, r + 1), (c + 1, r + 1), (c + 1.01, r + 1.01))],
-                7: [((c, r + 1), (c + 1, r + 1), (c - 0.01, r + 1.01)), ((c, r), (c, r + 1), (c - 0.01, r + 1.01))],
-                8: [((c, r), (c, r + 1), (c - 0.01, r - 0.01)), ((c, r), (c + 1, r), (c - 0.01, r - 0.01))],
-            }.get(value, [])
-            if value in ARRIVALS:
-                exits.append((r, c, value))
-    return walls, exits
-
-
-def Collide(scan, next_point, position):
-    """The game's wall and exit scan for one step: the corrected next point and the exits that fire."""
-    walls, exits = scan
-    nx, nz = next_point
-    for start, end, (fx, fz) in walls:
-        if SegmentsCross(next_point, position, start, end):
-            nx = fx if fx is not None else nx
-            nz = fz if fz is not None else nz
-    fired = [value for r, c, value in exits if c < next_point[0] < c + 1 and r < next_point[1] < r + 1]
-    return (nx, nz), fired
-
-
-def EntryPoints(values, code):
+def EntryPoints(game, values, code):
     """Points where a walker stands in the frame it has just entered an exit of this code:
     the lead covers at most a third of a unit per frame even at 30 frames a second."""
     points = []
@@ -229,7 +224,7 @@ def EntryPoints(values, code):
                 continue
             for dr, dc in ((-1, 0), (1, 0), (0, -1), (0, 1)):
                 rr, cc = r + dr, c + dc
-                if not (0 <= rr < height and 0 <= cc < width) or values[rr][cc] in range(1, 9) or values[rr][cc] == code:
+                if not (0 <= rr < height and 0 <= cc < width) or values[rr][cc] in game.walls or values[rr][cc] == code:
                     continue
                 for along in (0.02, 0.25, 0.5, 0.75, 0.98):
                     for depth in (0.02, 0.15, 0.35):
@@ -242,28 +237,36 @@ def EntryPoints(values, code):
     return points
 
 
-def Region(values, start):
+def Region(game, values, start):
     """The walkable attribute cells a walker starting at `start` can reach step by step."""
     height, width = len(values), len(values[0])
     seen, todo = {start}, [start]
     while todo:
         r, c = todo.pop()
         for rr, cc in ((r - 1, c), (r + 1, c), (r, c - 1), (r, c + 1)):
-            if 0 <= rr < height and 0 <= cc < width and (rr, cc) not in seen and values[rr][cc] not in range(1, 9):
+            if 0 <= rr < height and 0 <= cc < width and (rr, cc) not in seen and values[rr][cc] not in game.walls:
                 seen.add((rr, cc))
                 todo.append((rr, cc))
     return seen
 
 
-def CheckPen(number, values, scan, kind, x, z, walkable):
+def CheckPen(game, number, values, kind, x, z, walkable, steps):
     """A wanderer must not reach an exit, and the lead's long first step after a talk
     (from anywhere a talk can start, towards the wanderer) must not end inside its pen:
-    the wall scan applies the correction of the cell it meets last."""
-    pen = Region(values, (int(z), int(x)))
-    if any(values[r][c] in ARRIVALS for r, c in pen):
+    the wall scan applies the correction of the cell it meets last. Adds the steps to
+    check to steps."""
+    pen = Region(game, values, (int(z), int(x)))
+    if any(values[r][c] in game.arrivals for r, c in pen):
         Fail("map %d: character %d can wander into an exit" % (number, kind))
     lows = (min(c for _, c in pen), min(r for r, _ in pen))
     highs = (max(c for _, c in pen) + 1, max(r for r, _ in pen) + 1)
+
+    def Check(landed, fired, lead):
+        tx, tz = landed
+        if (int(tz), int(tx)) in pen and lows[0] < tx < highs[0] and lows[1] < tz < highs[1]:
+            Fail("map %d: a talk from (%.1f, %.1f) carries the lead into the pen of character %d"
+                 % (number, lead[0], lead[1], kind))
+
     for r, row in enumerate(values):
         for c, value in enumerate(row):
             if (r, c) not in walkable or (r, c) in pen:
@@ -276,38 +279,47 @@ def CheckPen(number, values, scan, kind, x, z, walkable):
                 for target in ((pr + 0.41, pc + 0.57) for pr, pc in pen):
                     if abs(lead[0] - (target[1] + 0.5)) > 6 or abs(lead[1] - target[0]) > 6:
                         continue
-                    (tx, tz), _ = Collide(scan, (target[1], target[0]), lead)
-                    if (int(tz), int(tx)) in pen and lows[0] < tx < highs[0] and lows[1] < tz < highs[1]:
-                        Fail("map %d: a talk from (%.1f, %.1f) carries the lead into the pen of character %d"
-                             % (number, lead[0], lead[1], kind))
+                    steps.append(((number, lead, (target[1], target[0])),
+                                  lambda landed, fired, lead=lead: Check(landed, fired, lead)))
 
 
-def Validate(sources, attributes):
-    scans = {number: WallScan(values) for number, values in attributes.items()}
-    start_next, fired = Collide(scans[1], LEAD_START, (0.0, 0.0))
-    if start_next != LEAD_START or fired:
-        Fail("map 1: the lead's first step from (0, 0) to %s ends at %s, exits %s" % (LEAD_START, start_next, fired))
+def Validate(game, root, sources, attributes):
+    """Every step the maps must allow, put through the game's scan: the lead's first
+    step, then all the others in one batch."""
+    [(landed, fired)] = game.Steps(root, [(1, game.start_from, game.start_to)])
+    if landed != game.start_to or fired:
+        Fail("map 1: the lead's first step from %s to %s ends at %s%s"
+             % (game.start_from, game.start_to, landed, ", on an exit" if fired else ""))
+    steps = []  # ((map, from, to), check(landed, fired))
     for number in range(1, MAP_COUNT + 1):
         # Where the lead can walk: from its start on map 1, from the arrivals elsewhere.
-        starts = ([LEAD_START] if number == 1 else []) + [(ax, az) for m, ax, az in ARRIVALS.values() if m == number]
+        starts = ([game.start_to] if number == 1 else []) + \
+            [(ax, az) for m, ax, az in game.arrivals.values() if m == number]
         walkable = set()
         for sx, sz in starts:
-            walkable |= Region(attributes[number], (int(sz), int(sx)))
-        codes = {v for row in attributes[number] for v in row if v in ARRIVALS}
-        for code in codes:
-            destination, ax, az = ARRIVALS[code]
-            points = EntryPoints(attributes[number], code)
+            walkable |= Region(game, attributes[number], (int(sz), int(sx)))
+        codes = {v for row in attributes[number] for v in row if v in game.arrivals}
+        for code in sorted(codes):
+            destination, ax, az = game.arrivals[code]
+            points = EntryPoints(game, attributes[number], code)
             if not points:
                 Fail("map %d: exit %d cannot be entered" % (number, code))
-            for point in points:
-                landed, fired = Collide(scans[destination], (ax, az), point)
+
+            def ArrivalCheck(landed, fired, number=number, code=code, destination=destination, ax=ax, az=az,
+                             point=None):
                 if landed != (ax, az) or fired:
-                    Fail("map %d: exit %d entered at (%.2f, %.2f) lands on map %d at %s, exits %s"
-                         % (number, code, point[0], point[1], destination, landed, fired))
+                    Fail("map %d: exit %d entered at (%.2f, %.2f) lands on map %d at %s%s"
+                         % (number, code, point[0], point[1], destination, landed, ", on an exit" if fired else ""))
+            for point in points:
+                steps.append(((destination, point, (ax, az)),
+                              lambda landed, fired, check=ArrivalCheck, point=point: check(landed, fired, point=point)))
         for kind, x, z, flag in sources[number].charas:
             if attributes[number][int(z)][int(x)] != 0:
                 Fail("map %d: character %d stands on attribute %d" % (number, kind, attributes[number][int(z)][int(x)]))
-            CheckPen(number, attributes[number], scans[number], kind, x, z, walkable)
+            CheckPen(game, number, attributes[number], kind, x, z, walkable, steps)
+    results = game.Steps(root, [step for step, _ in steps])
+    for (_, check), (landed, fired) in zip(steps, results):
+        check(landed, fired)
 
 
 def Number(value):
@@ -338,18 +350,26 @@ def WriteMap(out_dir, number, source, attributes):
 
 
 def main():
-    if len(sys.argv) != 3:
-        Fail("usage: build_maps.py SOURCE_DIR OUT_DIR")
-    source_dir, out_dir = sys.argv[1:]
+    if len(sys.argv) != 4:
+        Fail("usage: build_maps.py ZRN SOURCE_DIR OUT_DIR")
+    zrn, source_dir, out_dir = sys.argv[1:]
+    game = Game(zrn)
     sources, attributes = {}, {}
     for number in range(1, MAP_COUNT + 1):
         path = os.path.join(source_dir, "map%d.txt" % number)
         sources[number] = ReadSource(path)
-        attributes[number] = AttributeGrid(path, sources[number])
-    Validate(sources, attributes)
-    os.makedirs(out_dir, exist_ok=True)
-    for number in range(1, MAP_COUNT + 1):
-        WriteMap(out_dir, number, sources[number], attributes[number])
+        attributes[number] = AttributeGrid(game, path, sources[number])
+    # The maps are written to a folder of their own and checked there by the game's code
+    # before they take their place in OUT_DIR.
+    with tempfile.TemporaryDirectory() as root:
+        data = os.path.join(root, "Data")
+        os.makedirs(data)
+        for number in range(1, MAP_COUNT + 1):
+            WriteMap(data, number, sources[number], attributes[number])
+        Validate(game, root, sources, attributes)
+        os.makedirs(out_dir, exist_ok=True)
+        for name in sorted(os.listdir(data)):
+            shutil.copyfile(os.path.join(data, name), os.path.join(out_dir, name))
 
 
 if __name__ == "__main__":

@@ -117,6 +117,14 @@ bool IsArchiveEntryUsable(const ArchiveTableEntry& entry);
 extern bool g_archiveIsFolder;
 extern std::vector<std::string> g_archiveFolderPaths;
 extern std::map<std::string, std::string, ArchiveKeyLess> g_archiveFoldedKeys; // folded -> key
+// The key of the file at relativePath (UTF-8, "/" between its parts) below a game
+// folder: "./" and the path in Shift-JIS. false when the name has no Shift-JIS form.
+// Folder mode and the packing tool name files by it, so both serve the same keys.
+bool FolderFileKey(const std::string& relativePath, std::string* key);
+// The reverse, for writing a key's file into a folder: the key as a UTF-8 path. false
+// when the key is not Shift-JIS text, or names a character whose UTF-8 form would come
+// back as other bytes (code page 932 writes some characters twice).
+bool FolderPathOfKey(const std::string& key, std::string* path);
 // Loads the index from the files below dir; g_archivePath becomes dir's canonical path.
 // E_FAIL when dir is not a readable folder, or the walk stopped part way (what it
 // found is kept).

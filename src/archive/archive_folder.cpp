@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -29,8 +30,14 @@ bool s_archiveFolderForced = false;
 constexpr const char* LIST_FILE_DIRECTORY = "Scenario";
 constexpr const char* LIST_FILE_NAME = "fileNameList.txt";
 
+// The notes already given: every F1 walks the folder again, and an author sees each
+// note once per run instead of once per reload.
+std::set<std::string> s_notesGiven;
+
 void NoteSkippedFile(const fs::path& path, const char* why) {
-    std::fprintf(stderr, "tavelle: %s is not served: %s\n", path.c_str(), why);
+    const std::string note = "tavelle: " + path.string() + " is not served: " + why + "\n";
+    if (s_notesGiven.insert(note).second)
+        std::fputs(note.c_str(), stderr);
 }
 
 bool IsInside(const fs::path& path, const fs::path& root) {
@@ -59,7 +66,7 @@ bool ServedFile(const fs::directory_entry& entry, const fs::path& root, fs::path
 
 void AddFolderFile(const fs::path& file, const fs::path& relative) {
     std::string key;
-    if (!Utf8ToCp932("./" + relative.generic_string(), &key)) {
+    if (!FolderFileKey(relative.generic_string(), &key)) {
         NoteSkippedFile(file, "its name has no Shift-JIS (CP932) form");
         return;
     }
@@ -117,6 +124,19 @@ std::string FoldArchiveKey(const std::string& key) {
             folded[i] = static_cast<char>(byte - 'A' + 'a');
     }
     return folded;
+}
+
+bool FolderFileKey(const std::string& relativePath, std::string* key) {
+    return Utf8ToCp932("./" + relativePath, key);
+}
+
+bool FolderPathOfKey(const std::string& key, std::string* path) {
+    const std::string utf8 = Cp932ToUtf8(key.data(), key.size());
+    std::string back;
+    if (!Utf8ToCp932(utf8, &back) || back != key)
+        return false;
+    *path = utf8;
+    return true;
 }
 
 void SetArchiveFolderForced(bool forced) {

@@ -12,6 +12,17 @@ std::int32_t g_sVars[S_VAR_COUNT];
 
 namespace {
 
+constexpr const char* ARITHMETIC_OPERATORS[] = {"+", "-", "*", "/"};
+constexpr const char* COMPARISON_OPERATORS[] = {">", "<", ">=", "<=", "=="};
+
+template <std::size_t N> bool IsOneOf(const char* op, const char* const (&names)[N]) {
+    for (const char* name : names) {
+        if (std::strcmp(op, name) == 0)
+            return true;
+    }
+    return false;
+}
+
 // A tag holds at most this many words.
 constexpr int MAX_EXPRESSION_TOKENS = MAX_TAG_LENGTH / 2 + 1;
 
@@ -74,11 +85,6 @@ std::int32_t ConditionOperand(const char* token) {
     return std::strchr(token, '.') ? OperandValue(token) : TokenToInt(token);
 }
 
-bool IsComparison(const char* op) {
-    return std::strcmp(op, ">") == 0 || std::strcmp(op, "<") == 0 || std::strcmp(op, ">=") == 0 ||
-           std::strcmp(op, "<=") == 0 || std::strcmp(op, "==") == 0;
-}
-
 bool Compare(const char* op, std::int32_t a, std::int32_t b) {
     if (std::strcmp(op, ">") == 0)
         return a > b;
@@ -121,7 +127,7 @@ int CollectTokens(char* cursor, char** tokens) {
 bool ConditionHolds(char** tokens, int count) {
     int comparison = -1;
     for (int i = 1; i < count; i += 2) {
-        if (!IsComparison(tokens[i]))
+        if (!IsComparisonOperator(tokens[i]))
             continue;
         if (comparison >= 0)
             return false;
@@ -160,6 +166,14 @@ void SkipBlock(int length) {
 }
 
 } // namespace
+
+bool IsArithmeticOperator(const char* op) {
+    return IsOneOf(op, ARITHMETIC_OPERATORS);
+}
+
+bool IsComparisonOperator(const char* op) {
+    return IsOneOf(op, COMPARISON_OPERATORS);
+}
 
 std::int32_t* VariableSlot(const char* token) {
     OperandParts parts;

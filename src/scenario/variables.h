@@ -17,5 +17,10 @@ std::int32_t OperandValue(const char* token);
 // Points at the variable a reference such as "e.3" names, or null.
 std::int32_t* VariableSlot(const char* token);
 
+// The operators of [eval] and [if]: arithmetic ones between any two operands, and the
+// comparison that an [if] holds exactly once.
+bool IsArithmeticOperator(const char* op);
+bool IsComparisonOperator(const char* op);
+
 void EvalTag(int length);
 void IfTag(int length);

@@ -1,7 +1,11 @@
-"""Every scenario example of docs/authoring.md runs: each is put into the starter game
-as the marker's script, played with tavelle-play with a click every ten frames, and the
-check written under it in the guide must hold for the last state. The screenshots the
-guide shows are written to BUILD/docs."""
+"""Every example of docs/authoring.md runs. Each scenario example is put into the starter
+game as the marker's script, played with tavelle-play with a click every ten frames, and
+the check written under it in the guide must hold for the last state. The map files of
+the guide's small map replace the starter's map 1; zrn lint must find nothing in them,
+and the checks under them must hold for the states of the frames they name. The
+screenshots the guide shows are written to BUILD/docs. The runs are independent and go
+two at a time."""
+import concurrent.futures
 import os
 import re
 import shutil
@@ -22,6 +26,16 @@ def shown(state):
     return state["scenario"]["text"].split("[exit]")[0].rstrip("\n")
 
 
+def comments(lines, i):
+    """The guide's notes for the test after line i: (kind, value) of each "<!-- kind: value -->"."""
+    found = []
+    while i < len(lines) and lines[i].startswith("<!-- "):
+        kind, _, value = lines[i][5:-4].partition(": ")
+        found.append((kind, value))
+        i += 1
+    return found
+
+
 def examples():
     """(line, script, checks, extra input, {frame: screenshot name}) for each example."""
     found = []
@@ -35,17 +49,43 @@ def examples():
         end = lines.index("```", start)
         checks, inputs, shots = [], "", {}
         i = end + 1
-        while i < len(lines) and lines[i].startswith("<!-- "):
-            kind, _, value = lines[i][5:-4].partition(": ")
+        for kind, value in comments(lines, i):
             if kind == "check":
                 checks.append(value)
             elif kind == "input":
                 inputs += value + "\n"
             elif kind.startswith("shot-at "):
                 shots[int(kind[8:])] = value
-            i += 1
         found.append((start, lines[start:end], checks, inputs, shots))
     return found
+
+
+NUMBER = re.compile(r"-?[0-9.]+$")
+
+
+def map_example():
+    """The small map: {file name: its numbers, line by line, without the guide's notes},
+    its input, {frame: [checks]} and {frame: screenshot name}."""
+    files, inputs, checks, shots = {}, "", {}, {}
+    lines = open(GUIDE, encoding="utf-8").read().split("\n")
+    for i, line in enumerate(lines):
+        if not line.startswith("```text map"):
+            continue
+        end = lines.index("```", i + 1)
+        numbers = []
+        for row in lines[i + 1:end]:
+            words = row.split()
+            count = next((k for k, w in enumerate(words) if not NUMBER.match(w)), len(words))
+            numbers.append(" ".join(words[:count]))
+        files[line[len("```text "):]] = numbers
+        for kind, value in comments(lines, end + 1):
+            if kind == "input":
+                inputs += value + "\n"
+            elif kind.startswith("check-at "):
+                checks.setdefault(int(kind[9:]), []).append(value)
+            elif kind.startswith("shot-at "):
+                shots[int(kind[8:])] = value
+    return files, inputs, checks, shots
 
 
 class Guide(unittest.TestCase):
@@ -58,15 +98,21 @@ class Guide(unittest.TestCase):
     def test_every_example_runs_and_shows_what_the_guide_says(self):
         found = examples()
         self.assertGreaterEqual(len(found), 10, "the guide's examples were not found")
-        for line, script, checks, inputs, shots in found:
+
+        def play(example):
+            line, script, checks, inputs, shots = example
+            folder = scratch_dir("tavelle-example-")
+            shutil.copytree(self.base, folder, dirs_exist_ok=True)
+            with open(os.path.join(folder, "Scenario", "marker.txt"), "wb") as f:
+                f.write("".join(l + "\r\n" for l in script).encode("cp932"))
+            return run_play(folder, FRAMES, inputs=CLICKS + inputs, states=(FRAMES - 1,),
+                            shots=tuple(shots), unpacked=True)
+
+        with concurrent.futures.ThreadPoolExecutor(2) as pool:
+            runs = list(pool.map(play, found))
+        for (line, script, checks, inputs, shots), r in zip(found, runs):
             with self.subTest(line=line):
                 self.assertTrue(checks, "example at line %d has no check" % line)
-                folder = scratch_dir("tavelle-example-")
-                shutil.copytree(self.base, folder, dirs_exist_ok=True)
-                with open(os.path.join(folder, "Scenario", "marker.txt"), "wb") as f:
-                    f.write("".join(l + "\r\n" for l in script).encode("cp932"))
-                r = run_play(folder, FRAMES, inputs=CLICKS + inputs, states=(FRAMES - 1,),
-                             shots=tuple(shots), unpacked=True)
                 self.assertEqual(r.returncode, 0, r.stderr)
                 self.assertEqual(r.messages(), [])
                 state = r.states[FRAMES - 1]
@@ -74,6 +120,30 @@ class Guide(unittest.TestCase):
                     self.assertTrue(eval(check, {"s": state, "shown": shown}), "%s\n%s" % (check, state["scenario"]))
                 for frame, name in shots.items():
                     r.shots[frame].save(os.path.join(DOCS, "authoring-%s.png" % name))
+
+    def test_the_small_map_lints_clean_and_plays_as_the_guide_says(self):
+        files, inputs, checks, shots = map_example()
+        self.assertEqual(sorted(files), ["map1%s.dat" % kind for kind in ("attribute", "base", "baseUV",
+                                                                          "chara", "event")])
+        self.assertTrue(inputs and checks, "the small map has no input or no checks")
+        folder = scratch_dir("tavelle-map-")
+        shutil.copytree(self.base, folder, dirs_exist_ok=True)
+        for name, numbers in files.items():
+            with open(os.path.join(folder, "Data", name), "wb") as f:
+                f.write("".join(l + "\r\n" for l in numbers).encode("ascii"))
+        lint = subprocess.run([ZRN, "lint", folder], capture_output=True, timeout=120)
+        self.assertEqual((lint.returncode, lint.stdout), (0, b""), lint.stderr)
+        last = max(checks)
+        r = run_play(folder, last + 1, inputs=inputs, states=tuple(checks), shots=tuple(shots),
+                     unpacked=True)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.messages(), [])
+        for frame, frame_checks in checks.items():
+            for check in frame_checks:
+                self.assertTrue(eval(check, {"s": r.states[frame]}), "frame %d: %s\n%s"
+                                % (frame, check, r.states[frame]["field"]))
+        for frame, name in shots.items():
+            r.shots[frame].save(os.path.join(DOCS, "authoring-%s.png" % name))
 
     def test_the_starter_game_as_the_guide_shows_it(self):
         r = run_play(self.base, 60, inputs="5 click %d %d\n30 click 1000 740\n" % MARKER,

@@ -100,6 +100,8 @@ CASES = [
     ("variable set and tested apart", Edit("Scenario/bell.txt", b"e.10 = 1", b"e.40 = 1"),
      ["./Scenario/korvath.txt:13: e.10 is tested, but no script sets it: it is always 0",
       "./Scenario/bell.txt:6: e.40 is set, but nothing tests it"]),
+    ("operators the game does not apply", Edit("Scenario/bell.txt", b"e.10 = 1", b"e.10 = 1 % 2 == 1"),
+     ["./Scenario/bell.txt:6: unknown operator '%' in", "./Scenario/bell.txt:6: unknown operator '==' in"]),
     ("numbers with no file",
      All(Edit("Scenario/miroune.txt", b"[image 1 layer=0", b"[image 8 layer=0"),
          Edit("Scenario/well.txt", b"[playse 0]", b"[playse 2]"),

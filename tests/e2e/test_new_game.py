@@ -45,9 +45,10 @@ class NewGame(unittest.TestCase):
         class Source:
             charas = [(int(chara[5]), x, z, int(chara[6]))]
 
+        game = build_maps.Game(ZRN)
         # Only the exit home (50) is used: maps 2 and 3 are never reached.
-        build_maps.ARRIVALS = {50: build_maps.ARRIVALS[50]}
-        build_maps.Validate({n: Source for n in (1, 2, 3)}, {n: grid for n in (1, 2, 3)})
+        game.arrivals = {50: game.arrivals[50]}
+        build_maps.Validate(game, self.folder, {n: Source for n in (1, 2, 3)}, {n: grid for n in (1, 2, 3)})
 
     def test_the_marker_starts_the_first_scene(self):
         inputs = "20 click %d %d\n200 click %d %d\n" % (MARKER + MARKER)

@@ -48,14 +48,19 @@ def read(path):
         return f.read()
 
 
-# Shift-JIS names, one of them ("表") with 0x5C, the backslash, as its second byte.
+# File names in UTF-8, as authors write them; their keys are Shift-JIS, one of them
+# ("表") with 0x5C, the backslash, as its second byte.
 TREE = {
-    b"Scenario/fileNameList.txt": b"test.txt\r\n",
-    b"Scenario/\x83e\x83X\x83g.txt": "テスト[l]".encode("cp932"),
-    b"X/\x95\x5c.bmp": bytes(range(256)) * 3,
+    "Scenario/fileNameList.txt".encode(): b"test.txt\r\n",
+    "Scenario/テスト.txt".encode(): "テスト[l]".encode("cp932"),
+    "X/表.bmp".encode(): bytes(range(256)) * 3,
     b"Data/map1base.dat": b"",
     b"a": b"first",
 }
+
+
+def key_of(name):
+    return b"./" + name.decode().encode("cp932")
 
 
 def tree_files(root):
@@ -100,14 +105,14 @@ class ZrnTest(unittest.TestCase):
         listing = zrn("list", archive)
         self.assertEqual(listing.returncode, 0, listing.stderr)
         rows = [line.split(None, 2) for line in listing.stdout.split(b"\n") if line]
-        keys = [b"./" + k for k in sorted(TREE)]
-        self.assertEqual([row[2] for row in rows], keys)
+        data_of = {key_of(name): data for name, data in TREE.items()}
+        self.assertEqual([row[2] for row in rows], sorted(data_of))
         for size, position, key in rows:
-            self.assertEqual(int(size), len(TREE[key[2:]]))
+            self.assertEqual(int(size), len(data_of[key]))
             self.assertEqual(int(position) % 4, 0)
 
-        for key, data in TREE.items():
-            shown = zrn("cat", archive, b"./" + key)
+        for key, data in data_of.items():
+            shown = zrn("cat", archive, key)
             self.assertEqual(shown.returncode, 0, shown.stderr)
             self.assertEqual(shown.stdout, data)
 
@@ -115,6 +120,15 @@ class ZrnTest(unittest.TestCase):
         result = zrn("unpack", archive, out_dir)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(tree_files(out_dir), TREE)
+
+        # Folder mode serves the unpacked folder under the keys the archive has.
+        listing = zrn("list", out_dir)
+        self.assertEqual(listing.returncode, 0, listing.stderr)
+        self.assertEqual(sorted(line.split(None, 2)[2] for line in listing.stdout.split(b"\n") if line),
+                         sorted(data_of))
+        for key, data in data_of.items():
+            shown = zrn("cat", out_dir, key)
+            self.assertEqual((shown.returncode, shown.stdout), (0, data), shown.stderr)
 
         result = zrn("verify", archive)
         self.assertEqual(result.returncode, 0, result.stderr)
@@ -140,6 +154,31 @@ class ZrnTest(unittest.TestCase):
         self.assertEqual(sorted(n for n in os.listdir(self.dir) if n.startswith(b"out")),
                          [b"out64.dat"])
 
+    def test_pack_refuses_names_that_cannot_be_keys(self):
+        for name in ("emoji-\U0001F600.txt".encode(), b"bad\xff.txt"):
+            with self.subTest(name):
+                root = self.make_tree("names", {b"ok.txt": b"x", name: b"y"})
+                archive = self.path("names.dat")
+                result = zrn("pack", archive, "--root", root)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(name + b": its name is not UTF-8 with a Shift-JIS (CP932) form", result.stderr)
+                self.assertFalse(os.path.exists(archive))
+                os.remove(os.path.join(root, name))
+
+    def test_unpack_refuses_keys_without_a_utf8_name(self):
+        # A lead byte with nothing after it, a second byte that no character has, and
+        # NEC's copy of an IBM character, whose UTF-8 name would pack as IBM's bytes.
+        bad = [b"./end\x83", b"./\x81\x7f", b"./\xed\x40"]
+        keys = [b"./ok"] + bad
+        start = table_words(len(keys))
+        archive = self.path("keys.dat")
+        write(archive, raw_archive([(k, 1, start) for k in keys], data=[(start, b"z")]))
+        out_dir = self.path("keys")
+        result = zrn("unpack", archive, out_dir)
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stderr.count(b"a UTF-8 file name can hold and give back"), len(bad))
+        self.assertEqual(tree_files(out_dir), {b"ok": b"z"})
+
     def test_unpack_refuses_keys_that_escape(self):
         keys = [b"./ok", b"./../escaped", b"/abs", b"./a/../../b", b"X/no-dot", b"./a//b"]
         start = table_words(len(keys))
@@ -150,6 +189,29 @@ class ZrnTest(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertEqual(result.stderr.count(b"refusing key"), len(keys) - 1)
         self.assertEqual(tree_files(self.path("sub")), {b"out/ok": b"z"})
+
+    def test_steps_answers_with_the_games_walls_and_exits(self):
+        # Map 1: 2 x 2 cells; a wall on the north edge of cell (1, 1), an exit in cell (3, 3).
+        root = self.make_tree("steps", {
+            b"Data/map1base.dat": b"0 9 -9\r\n0 0 0\r\n0\r\n2 2 2\r\n" + b"0 0 0\r\n" * 3,
+            b"Data/map1attribute.dat": b"0\r\n0 0 0 0\r\n0 3 0 0\r\n0 0 0 0\r\n0 0 0 50\r\n",
+        })
+        queries = ["start", "attribute 0", "attribute 3", "attribute 6", "attribute 52",
+                   "step 1 1.5 2.5 1.5 1.5", "step 1 1.5 0.5 1.5 1.5", "step 1 2.5 3.5 3.5 3.5"]
+        result = subprocess.run([ZRN, "steps", root], input="".join(q + "\n" for q in queries).encode(),
+                                capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stdout.decode().split("\n"), [
+            "0 0 25 14", "none", "wall up", "wall right+up", "exit 3 16 20",
+            "1.5 2.00999999 0",  # kept out of the walled cell from the north
+            "1.5 1.5 0",         # the wall faces north only
+            "3.5 3.5 1", ""])
+        for bad in ("step 2 0 0 1 1", "step 1 0 0", "walk"):
+            with self.subTest(bad):
+                result = subprocess.run([ZRN, "steps", root], input=bad.encode() + b"\n",
+                                        capture_output=True, timeout=60)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(b"line 1: cannot answer", result.stderr)
 
     def test_verify_reports_broken_archives(self):
         good = raw_archive([(b"./a", 2, table_words(1))], data=[(table_words(1), b"ok")])

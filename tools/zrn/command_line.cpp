@@ -11,16 +11,22 @@ namespace {
 
 const ZrnCommand COMMANDS[] = {
     {"pack", RunPackCommand, "OUT.dat --root DIR",
-     "pack every file below DIR; keys are \"./\" and the path with forward slashes"},
-    {"list", RunListCommand, "ARCHIVE", "list the entries: decoded size, byte position, key"},
-    {"cat", RunCatCommand, "ARCHIVE KEY", "write an entry's decoded bytes to stdout"},
-    {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR", "write every entry below OUT_DIR"},
+     "pack every file below DIR; keys are \"./\" and the UTF-8 path in Shift-JIS, as folder mode "
+     "makes them"},
+    {"list", RunListCommand, "ARCHIVE|DIR",
+     "list the entries (of a game folder as folder mode serves it): decoded size, position, key"},
+    {"cat", RunCatCommand, "ARCHIVE|DIR KEY", "write an entry's decoded bytes to stdout"},
+    {"unpack", RunUnpackCommand, "ARCHIVE OUT_DIR",
+     "write every entry below OUT_DIR, named by its key in UTF-8"},
     {"verify", RunVerifyCommand, "ARCHIVE",
      "check the table and data against the file; exit code 1 on any problem"},
     {"new", RunNewCommand, "DIR",
      "write a small playable game folder to start from (play it with tavelle --unpacked DIR)"},
     {"lint", RunLintCommand, "GAME_DIR_OR_ARCHIVE",
      "report mistakes in scripts, maps, pictures, sounds and missing files"},
+    {"steps", RunStepsCommand, "GAME_DIR_OR_ARCHIVE",
+     "answer queries on stdin about walls, exits and steps on the maps, with the game's own "
+     "code (for map builders)"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };

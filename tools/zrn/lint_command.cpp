@@ -9,33 +9,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
-
-bool ReadTree(const char* command, const std::filesystem::path& root, LintFiles* files) {
-    std::error_code error;
-    for (auto it = std::filesystem::recursive_directory_iterator(root, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        if (!it->is_regular_file())
-            continue;
-        std::ifstream in(it->path(), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        if (!in && !in.eof()) {
-            PrintError(command, "cannot read " + it->path().string());
-            return false;
-        }
-        const std::string key = "./" + it->path().lexically_relative(root).generic_string();
-        (*files)[key] = bytes.str();
-    }
-    if (error) {
-        PrintError(command, "cannot read " + root.string() + ": " + error.message());
-        return false;
-    }
-    return true;
-}
 
 bool ReadArchive(const char* command, const char* path, LintFiles* files) {
     bool complete = false;
@@ -62,13 +37,9 @@ int RunLintCommand(int argc, char** argv) {
     input.hasFolder = std::filesystem::is_directory(argv[1]);
     input.folder = argv[1];
     const std::filesystem::path archive = input.folder / "ZRN.dat";
-    bool read = false;
-    if (!input.hasFolder)
-        read = ReadArchive(argv[0], argv[1], &input.files);
-    else if (std::filesystem::is_regular_file(archive))
-        read = ReadArchive(argv[0], archive.c_str(), &input.files);
-    else
-        read = ReadTree(argv[0], input.folder, &input.files);
+    // A folder without ZRN.dat is read as folder mode serves it.
+    const bool packed = input.hasFolder && std::filesystem::is_regular_file(archive);
+    const bool read = ReadArchive(argv[0], packed ? archive.c_str() : argv[1], &input.files);
     if (!read)
         return EXIT_PROBLEM;
     const LintFiles& files = input.files;

@@ -155,11 +155,9 @@ void LintExpression(const std::string& tag, bool comparison, const std::string& 
                 facts->tests.push_back({VariableName(word), key, line});
             continue;
         }
-        const bool compare =
-            word == ">" || word == "<" || word == ">=" || word == "<=" || word == "==";
-        if (compare && comparison)
+        if (IsComparisonOperator(word.c_str()) && comparison)
             ++comparisons;
-        else if (word != "+" && word != "-" && word != "*" && word != "/")
+        else if (!IsArithmeticOperator(word.c_str()))
             report->Add(key, line, "unknown operator '" + word + "' in " + tag);
         if (word == "/" && i + 1 < words.size() && words[i + 1] == "0")
             report->Add(key, line, "division by zero in " + tag);

@@ -2,18 +2,14 @@
 // put through the game's own wall and exit scan, so that the walls act here exactly as
 // they do in the field, one-sided corrections and all.
 #include "lint_report.h"
+#include "map_steps.h"
 
 #include "field/characters.h"
 #include "field/collision_box.h"
 #include "field/map_files.h"
-#include "field/object_step.h"
-#include "field/terrain.h"
-#include "render/render_setup.h"
 
 #include <cmath>
-#include <cstring>
 #include <deque>
-#include <map>
 #include <memory>
 #include <set>
 #include <tuple>
@@ -27,43 +23,12 @@ constexpr int FIRST_CELL = -1;
 constexpr int CELLS = ATTRIBUTE_GRID_SIZE + 2;
 constexpr int NEIGHBOURS[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
-using Attributes = std::int32_t[ATTRIBUTE_GRID_SIZE][ATTRIBUTE_GRID_SIZE];
-
 struct MapGrid {
     bool loaded = false;
     int columns = 0; // W * S
-    Attributes attributes = {};
+    AttributeGrid attributes = {};
     std::vector<LintToken> tokens; // the attribute file's, for the lines
 };
-
-struct Step {
-    float x, z; // where the step ends after the walls
-    bool exit;
-    int destination;
-    float arrivalX, arrivalZ;
-};
-
-// One step of a walker from (fromX, fromZ) to (toX, toZ) on the attributes in
-// g_mapTerrain, as the object step takes it.
-Step TakeStep(float fromX, float fromZ, float toX, float toZ) {
-    FieldCharacter walker{};
-    walker.position.x = fromX;
-    walker.position.z = fromZ;
-    walker.nextX = toX;
-    walker.nextZ = toZ;
-    g_renderSet.fadeActive = 0;
-    CollideWithAttributes(&walker);
-    return {walker.nextX,
-            walker.nextZ,
-            g_renderSet.fadeActive != 0,
-            g_renderSet.fadeDestination,
-            g_renderSet.fadeArrivalX,
-            g_renderSet.fadeArrivalZ};
-}
-
-void UseAttributes(const Attributes& attributes) {
-    std::memcpy(g_mapTerrain.attributes, attributes, sizeof(Attributes));
-}
 
 int CellOf(float v) {
     return static_cast<int>(std::floor(v));
@@ -81,31 +46,6 @@ int NodeOf(int c, int r) {
     return (r - FIRST_CELL) * CELLS + (c - FIRST_CELL);
 }
 
-// The attribute grid of a map whose base file the game accepts, read by the game.
-bool LoadGrid(const LintFiles& files, int map, MapGrid* grid) {
-    const auto base = files.find(g_mapFileNames[MAP_FILE_BASE][map]);
-    if (base == files.end())
-        return false;
-    std::string baseText = DataTextOf(base->second);
-    MapBase header = {};
-    auto heights = std::make_unique<TerrainGrids>();
-    if (!ParseMapBase(baseText.data(), &header, heights.get()) || header.S < 1 ||
-        header.S > ATTRIBUTE_GRID_SIZE || header.W * header.S > ATTRIBUTE_GRID_SIZE ||
-        header.H * header.S > ATTRIBUTE_GRID_SIZE)
-        return false;
-    std::memset(g_mapTerrain.attributes, 0, sizeof(Attributes));
-    const auto found = files.find(g_mapFileNames[MAP_FILE_ATTRIBUTE][map]);
-    if (found != files.end()) {
-        std::string text = DataTextOf(found->second);
-        grid->tokens = TokenizeLikeGame(text);
-        ParseMapAttributes(text.data(), header.W, header.H, header.S);
-    }
-    std::memcpy(grid->attributes, g_mapTerrain.attributes, sizeof(Attributes));
-    grid->columns = header.W * header.S;
-    grid->loaded = true;
-    return true;
-}
-
 struct Arrival {
     int map;
     float fromX, fromZ; // where the lead stood on the map it left
@@ -120,7 +60,7 @@ struct Walk {
     std::deque<Arrival> arrivals;
     std::set<std::tuple<int, int, int>> queued; // map left, exit cell
 
-    void ReachExit(int map, int c, int r, const Step& step) {
+    void ReachExit(int map, int c, int r, const MapStep& step) {
         exitsReached[map].insert({c, r});
         if (queued.insert({map, c, r}).second)
             arrivals.push_back(
@@ -137,7 +77,7 @@ struct Walk {
                 const int nc = oc + d[0], nr = or_ + d[1];
                 if (!InRing(nc, nr))
                     continue;
-                const Step step = TakeStep(Centre(oc), Centre(or_), Centre(nc), Centre(nr));
+                const MapStep step = TakeMapStep(Centre(oc), Centre(or_), Centre(nc), Centre(nr));
                 if (step.exit) {
                     ReachExit(map, nc, nr, step);
                     continue;
@@ -156,9 +96,9 @@ struct Walk {
         if (!grid.loaded)
             return;
         arrived[arrival.map] = true;
-        UseAttributes(grid.attributes);
+        UseAttributeGrid(grid.attributes);
         // The first step on a map runs from where the lead stood before to its arrival point.
-        const Step step = TakeStep(arrival.fromX, arrival.fromZ, arrival.x, arrival.z);
+        const MapStep step = TakeMapStep(arrival.fromX, arrival.fromZ, arrival.x, arrival.z);
         if (step.exit) {
             ReachExit(arrival.map, CellOf(arrival.x), CellOf(arrival.z), step);
             return;
@@ -169,29 +109,6 @@ struct Walk {
     }
 };
 
-// Whether stepping into or out of a cell of this value on an empty grid does anything.
-int AttributeEffect(int value) {
-    static std::map<int, int> known;
-    const auto found = known.find(value);
-    if (found != known.end())
-        return found->second;
-    Attributes attributes = {};
-    attributes[1][1] = value;
-    UseAttributes(attributes);
-    int effect = 0; // 0 none, 1 wall, 2 exit
-    for (const auto& d : NEIGHBOURS) {
-        const float c = Centre(1 + d[0]), r = Centre(1 + d[1]);
-        const Step in = TakeStep(c, r, Centre(1), Centre(1));
-        const Step out = TakeStep(Centre(1), Centre(1), c, r);
-        if (in.exit)
-            effect = 2;
-        else if (in.x != Centre(1) || in.z != Centre(1) || out.x != c || out.z != r)
-            effect = std::max(effect, 1);
-    }
-    known[value] = effect;
-    return effect;
-}
-
 void ReportExits(const Walk& walk, int map, LintReport* report) {
     const MapGrid& grid = walk.grids[map];
     const std::string key = g_mapFileNames[MAP_FILE_ATTRIBUTE][map];
@@ -199,7 +116,7 @@ void ReportExits(const Walk& walk, int map, LintReport* report) {
     for (int r = 0; r < ATTRIBUTE_GRID_SIZE; ++r) {
         for (int c = 0; c < ATTRIBUTE_GRID_SIZE; ++c) {
             const int value = grid.attributes[r][c];
-            if (AttributeEffect(value) != 2 || seen.count({c, r}))
+            if (AttributeKindOf(value).effect != AttributeKind::EXIT || seen.count({c, r}))
                 continue;
             // One report for each patch of cells that lead to the same place.
             bool reached = false;
@@ -253,20 +170,20 @@ bool CanTalkTo(const Walk& walk, const PlacedCharacter& character) {
 } // namespace
 
 bool AttributeActs(int value) {
-    return AttributeEffect(value) != 0;
+    return AttributeKindOf(value).effect != AttributeKind::NONE;
 }
 
 void LintWalls(const LintFiles& files, const LintFacts& facts, LintReport* report) {
     auto walk = std::make_unique<Walk>();
     for (int map = 1; map <= MAP_COUNT; ++map) {
-        LoadGrid(files, map, &walk->grids[map]);
+        MapGrid& grid = walk->grids[map];
+        grid.loaded = LoadAttributeGrid(files, map, &grid.attributes, &grid.tokens, &grid.columns);
         walk->reached[map].assign(CELLS * CELLS, false);
     }
     // The game starts on map 1 with the lead's first step from the origin to its start point.
-    g_fieldCharacters[0] = FieldCharacter{};
-    InitLeadCharacter();
-    const FieldCharacter& lead = g_fieldCharacters[0];
-    walk->arrivals.push_back({1, lead.position.x, lead.position.z, lead.nextX, lead.nextZ});
+    Arrival start = {1, 0.0f, 0.0f, 0.0f, 0.0f};
+    LeadFirstStep(&start.fromX, &start.fromZ, &start.x, &start.z);
+    walk->arrivals.push_back(start);
     while (!walk->arrivals.empty()) {
         const Arrival arrival = walk->arrivals.front();
         walk->arrivals.pop_front();

@@ -1,4 +1,5 @@
-// zrn pack: one archive from a directory tree. The archive is written beside its
+// zrn pack: one archive from a directory tree, its UTF-8 file names turned into Shift-JIS
+// keys as folder mode turns them. The archive is written beside its
 // final name and renamed into place, so a failed pack leaves no partial archive; files
 // go in key order and nothing else enters the bytes, so equal trees give equal archives.
 #include "zrn_commands.h"
@@ -48,7 +49,13 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
                                     std::to_string(size) + " bytes)");
             return false;
         }
-        const std::string key = "./" + it->path().lexically_relative(root).generic_string();
+        std::string key;
+        if (!FolderFileKey(it->path().lexically_relative(root).generic_string(), &key)) {
+            PrintError(COMMAND, it->path().string() +
+                                    ": its name is not UTF-8 with a Shift-JIS (CP932) form, so "
+                                    "it cannot be an archive key");
+            return false;
+        }
         files->push_back({it->path(), {key, static_cast<std::uint32_t>(size)}});
     }
     if (error) {

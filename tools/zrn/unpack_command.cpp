@@ -1,4 +1,5 @@
-// zrn unpack: every entry the game would find, written below an output directory.
+// zrn unpack: every entry the game would find, written below an output directory under
+// the UTF-8 form of its Shift-JIS key, the name folder mode serves the key from.
 #include "zrn_commands.h"
 
 #include "archive/archive.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-// Keys name files below the game's directory: "./" and then non-empty components,
+// Keys (as UTF-8 paths) name files below the game's directory: "./" and then non-empty components,
 // none of them "." or "..". Anything else could land outside the output directory.
 bool KeyToRelativePath(const std::string& key, std::filesystem::path* relative) {
     if (key.rfind("./", 0) != 0)
@@ -79,8 +80,16 @@ int RunUnpackCommand(int argc, char** argv) {
     const std::filesystem::path outDir = argv[2];
     bool ok = complete;
     for (const auto& [key, entry] : g_archiveIndex) {
+        std::string path;
+        if (!FolderPathOfKey(key, &path)) {
+            PrintError(argv[0], "refusing key '" + key +
+                                    "': it is not Shift-JIS text that a UTF-8 file name can "
+                                    "hold and give back");
+            ok = false;
+            continue;
+        }
         std::filesystem::path relative;
-        if (!KeyToRelativePath(key, &relative)) {
+        if (!KeyToRelativePath(path, &relative)) {
             PrintError(argv[0],
                        "refusing key '" + key + "': not a path below the output directory");
             ok = false;

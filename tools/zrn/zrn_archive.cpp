@@ -1,4 +1,5 @@
-// What the reading commands share: opening an archive and reporting why not.
+// What the reading commands share: opening an archive, or a game folder as folder mode
+// serves it, and reporting why not.
 #include "zrn_commands.h"
 
 #include "archive/archive.h"
@@ -6,12 +7,21 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 void PrintError(const char* command, const std::string& text) {
     std::fprintf(stderr, "zrn %s: %s\n", command, text.c_str());
 }
 
 bool LoadIndexForTool(const char* command, const char* path, bool* complete) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        *complete = SUCCEEDED(OpenArchiveFolder(path));
+        if (!*complete)
+            PrintError(command, std::string("cannot read all of ") + path +
+                                    "; only the files found are used");
+        return true;
+    }
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
         PrintError(command, std::string("cannot open ") + path + ": " + std::strerror(errno));

@@ -15,12 +15,14 @@ int RunCatCommand(int argc, char** argv);
 int RunUnpackCommand(int argc, char** argv);
 int RunVerifyCommand(int argc, char** argv);
 int RunNewCommand(int argc, char** argv);
+int RunStepsCommand(int argc, char** argv);
 
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);
 // "zrn <command>: wrong arguments" and the command's usage on stderr; EXIT_USAGE.
 int ReportUsageError(const char* command);
-// Loads the archive's index as the game would. Reports on stderr and returns false
-// when the file cannot be opened; a table cut short is reported and what was read
-// is kept.
+// Loads the archive's index as the game would, or, for a directory, the keys folder
+// mode serves from the files below it. Reports on stderr and returns false when the
+// file cannot be opened; a table cut short (or a walk stopped part way) is reported and
+// what was read is kept.
 bool LoadIndexForTool(const char* command, const char* path, bool* complete);

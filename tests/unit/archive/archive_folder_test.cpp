@@ -9,7 +9,9 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 class ArchiveFolderTest : public ArchiveFileTest {
   protected:
@@ -75,6 +77,26 @@ TEST_F(ArchiveFolderTest, FilesThatCannotBeKeysAreMissingWithTheArchiveMessages)
     EXPECT_STREQ(buffer, "guard");
     EXPECT_THAT(MessageTexts(), ElementsAre("結合ファイルNot Found", "分割ファイルNot Found",
                                             "結合ファイルデータNot Found"));
+}
+
+TEST_F(ArchiveFolderTest, EachNoteAboutAFileIsGivenOncePerRun) {
+    Put("Scenario/bad\xff.txt", "not UTF-8");
+    Put("Scenario/" + std::string(130, 'a'), "too long");
+    const auto notesOfAWalk = [this] {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(OpenGame(), S_OK);
+        return testing::internal::GetCapturedStderr();
+    };
+    const std::string first = notesOfAWalk();
+    EXPECT_THAT(first, HasSubstr("bad\xff.txt is not served: its name has no Shift-JIS"));
+    EXPECT_THAT(first, HasSubstr(std::string(130, 'a') + " is not served: its key is longer"));
+    // Walked again, as F1 does: nothing new, nothing said.
+    EXPECT_EQ(notesOfAWalk(), "");
+    // A new note is given, and only it.
+    Put("Scenario/\xF0\x9F\x98\x80.txt", "emoji");
+    const std::string third = notesOfAWalk();
+    EXPECT_THAT(third, HasSubstr("\xF0\x9F\x98\x80.txt is not served"));
+    EXPECT_THAT(third, Not(HasSubstr("bad\xff.txt")));
 }
 
 TEST_F(ArchiveFolderTest, AFileChangedAfterTheWalkIsReadAsItIsNowOrRefused) {
