@@ -1,7 +1,7 @@
 """Every scenario example of docs/authoring.md runs: each is put into the starter game
 as the marker's script, played with tavelle-play with a click every ten frames, and the
 check written under it in the guide must hold for the last state. The screenshots the
-guide shows are written to BUILD/docs."""
+guide shows are written to BUILD/docs; only those frames are rasterised (--draw shots)."""
 import os
 import re
 import shutil
@@ -66,7 +66,7 @@ class Guide(unittest.TestCase):
                 with open(os.path.join(folder, "Scenario", "marker.txt"), "wb") as f:
                     f.write("".join(l + "\r\n" for l in script).encode("cp932"))
                 r = run_play(folder, FRAMES, inputs=CLICKS + inputs, states=(FRAMES - 1,),
-                             shots=tuple(shots), unpacked=True)
+                             shots=tuple(shots), unpacked=True, draw="shots")
                 self.assertEqual(r.returncode, 0, r.stderr)
                 self.assertEqual(r.messages(), [])
                 state = r.states[FRAMES - 1]

@@ -20,7 +20,8 @@ def monkey(seed, frames, extra=()):
     stats = os.path.join(work, "stats.json")
     state = os.path.join(work, "state.json")
     args = [PLAY, "--data", GAME_DIR, "--frames", str(frames), "--monkey", str(seed),
-            "--stats", stats, "--state", "%d:%s" % (frames - 1, state), "--draw", "shots"] + list(extra)
+            "--stats", stats, "--state", "%d:%s" % (frames - 1, state),
+            "--draw", "shots"] + list(extra)
     proc = subprocess.run(args, capture_output=True, timeout=1800)
     result = {"returncode": proc.returncode, "stderr": proc.stderr.decode("utf-8", "replace"),
               "stdout": proc.stdout.decode("utf-8", "replace"), "stats": None, "state": None}
