@@ -71,9 +71,9 @@ def StoryInput():
     return "\n".join(lines) + "\n"
 
 
-def Play(play, data_dir, frames, shots, env, work, input_text=""):
+def Play(play, data_dir, frames, shots, env, work, input_text="", draw="all"):
     """Runs tavelle-play; returns {name: PNG path} and its stderr, or raises."""
-    args = [play, "--data", data_dir, "--frames", str(frames)]
+    args = [play, "--data", data_dir, "--frames", str(frames), "--draw", draw]
     if input_text:
         path = os.path.join(work, "input.txt")
         with open(path, "w", encoding="utf-8") as f:
@@ -109,10 +109,11 @@ def Map3Data(zrn, game_dir, work):
     return data
 
 
-def Capture(build_dir, work, paths=DEPTH_PATHS, story_frames=None):
+def Capture(build_dir, work, paths=DEPTH_PATHS, story_frames=None, draw="all"):
     """Captures the golden frames of the given depth paths below work (of the story
-    run, those of story_frames, all by default); returns {file name: PNG path} and
-    {path name: [stderr of each run]}."""
+    run, those of story_frames, all by default; with draw="shots" only the frames
+    shot are rasterised); returns {file name: PNG path} and {path name: [stderr of
+    each run]}."""
     story_frames = story_frames or STORY_FRAMES
     play = os.path.join(build_dir, "tavelle-play")
     zrn = os.path.join(build_dir, "zrn")
@@ -124,8 +125,9 @@ def Capture(build_dir, work, paths=DEPTH_PATHS, story_frames=None):
         out = os.path.join(work, path_name)
         os.makedirs(out)
         shots, story_err = Play(play, game_dir, max(story_frames) + 1, story_frames, env, out,
-                                StoryInput())
-        map3_shots, map3_err = Play(play, map3, MAP3_FRAME + 1, {MAP3_FRAME: "map3-fog"}, env, out)
+                                StoryInput(), draw)
+        map3_shots, map3_err = Play(play, map3, MAP3_FRAME + 1, {MAP3_FRAME: "map3-fog"}, env, out,
+                                    draw=draw)
         shots.update(map3_shots)
         errors[path_name] = [story_err, map3_err]
         for name, path in shots.items():

@@ -4,7 +4,7 @@ the check written under it in the guide must hold for the last state. The map fi
 the guide's small map replace the starter's map 1; zrn lint must find nothing in them,
 and the checks under them must hold for the states of the frames they name. The
 screenshots the guide shows are written to BUILD/docs. The runs are independent and go
-two at a time."""
+two at a time. Only the frames shot are rasterised (--draw shots)."""
 import concurrent.futures
 import os
 import re
@@ -106,7 +106,7 @@ class Guide(unittest.TestCase):
             with open(os.path.join(folder, "Scenario", "marker.txt"), "wb") as f:
                 f.write("".join(l + "\r\n" for l in script).encode("cp932"))
             return run_play(folder, FRAMES, inputs=CLICKS + inputs, states=(FRAMES - 1,),
-                            shots=tuple(shots), unpacked=True)
+                            shots=tuple(shots), unpacked=True, draw="shots")
 
         with concurrent.futures.ThreadPoolExecutor(2) as pool:
             runs = list(pool.map(play, found))

@@ -10,7 +10,10 @@ is a sweep of clicks whose distances from the map origin cross the pen's: one of
 them matches the wanderer wherever it stands. Between scenes the pointer stays on a
 spot where a click is harmless in the field and advances the text in a scene.
 
-It also leaves screenshots of every map and some scenes in BUILD/docs.
+It also leaves screenshots of every map and some scenes in BUILD/docs. Only the
+frames shot are rasterised (--draw shots): every frame still makes all its draw
+calls, and each one is drawn whole from its own clear, so the shots are the frames a
+full run draws.
 """
 import math
 import os
@@ -222,7 +225,8 @@ class DemoPlaythrough(unittest.TestCase):
         ending_shots = ending_states[len(ending_states) // 2::20]
         states = sorted({frame for frame, _, _ in plan.checks} | set(ending_states))
         result = run_play(GAME_DIR, plan.frame + 30, inputs="\n".join(plan.lines) + "\n",
-                          shots=sorted(set(plan.shots) | set(ending_shots)), states=states, timeout=1800)
+                          shots=sorted(set(plan.shots) | set(ending_shots)), states=states,
+                          draw="shots", timeout=900)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(result.messages(), [])
         os.makedirs(DOCS, exist_ok=True)

@@ -59,7 +59,7 @@ class Unpacked(unittest.TestCase):
         and plays to the scene again; returns the states before and after."""
         inputs = (TO_THE_SQUARE + "200 copy %s %s\n" % (saved, target) + "210 key F1\n"
                   + "240 click 996 468\n300 click 719 468\n")
-        r = run_play(folder, 420, inputs=inputs, states=(199, 419))
+        r = run_play(folder, 420, inputs=inputs, states=(199, 419), draw="shots")
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertEqual(r.messages(), [])
         self.assertEqual(r.states[199]["scenario"]["current"], 10)

@@ -192,7 +192,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavelle-play: the game could not start\n");
         return 0;
     }
-    SetPresentCapture(!options.shots.empty());
 
     const int audioFramesPerFrame = static_cast<int>(std::lround(double(MIXER_RATE) / options.fps));
     std::size_t nextEvent = 0;
@@ -217,6 +216,10 @@ int main(int argc, char** argv) {
         PumpWindowEvents();
         if (IsQuitRequested())
             break;
+        // Only the frames written as shots are read back (the read waits for the GPU).
+        const bool shot = options.shots.count(frame) > 0;
+        SetPresentCapture(shot);
+        SetFrameRasterized(shot || !options.drawOnlyShots);
         bool presented = false;
         const bool runs = g_windowActive == 1;
         BeginStatsFrame();

@@ -10,7 +10,7 @@ const char PLAY_USAGE[] =
     "usage: tavelle-play [--data DIR | --unpacked DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
     "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
-    "                    [--stats-every N]\n"
+    "                    [--stats-every N] [--draw all|shots]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -33,6 +33,9 @@ const char PLAY_USAGE[] =
     "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
     "                     memory, heap allocations) as JSON; it is always printed to stdout\n"
     "  --stats-every N    print frame, resident memory and allocations every N frames\n"
+    "  --draw shots       draw the pixels of the frames written with --shot only; the\n"
+    "                     others make every draw call but GL skips their rasterisation\n"
+    "                     (for long runs that check states); --draw all is the default\n"
     "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
     "                     'K close'\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails.\n";
@@ -118,6 +121,10 @@ std::string ParsePlayOptions(int argc, const char* const* argv, PlayOptions* opt
                        "'";
         } else if (arg == "--stats") {
             options->statsPath = value;
+        } else if (arg == "--draw") {
+            if (std::strcmp(value, "all") != 0 && std::strcmp(value, "shots") != 0)
+                return "--draw needs all or shots, got '" + std::string(value) + "'";
+            options->drawOnlyShots = std::strcmp(value, "shots") == 0;
         } else if (arg == "--stats-every") {
             if (!ParseWhole(value, 1, LONG_MAX, &options->statsEvery))
                 return "--stats-every needs a count of frames, got '" + std::string(value) + "'";

@@ -16,6 +16,7 @@ struct PlayOptions {
     double fps = 60.0;
     std::string inputPath;
     std::multimap<long, std::string> shots;  // frame -> PNG path
+    bool drawOnlyShots = false;              // --draw shots
     std::multimap<long, std::string> states; // frame -> JSON path
     std::string audioOut;
     bool monkey = false;

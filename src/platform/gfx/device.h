@@ -303,6 +303,12 @@ GfxSystem* CreateGfxSystem();
 void SetPresentCapture(bool on);
 const std::uint8_t* GetCapturedFrame();
 
+// For the automation driver's quick runs: while off, every call still goes to GL and
+// is checked, but GL drops the primitives before rasterisation and ignores clears, so
+// the frame costs no fill. Set per frame: the game draws each frame whole from its own
+// clear, and no pixel of one frame is read by a later one.
+void SetFrameRasterized(bool on);
+
 // Waits until every draw issued so far has finished (for timing).
 void WaitForGpu();
 

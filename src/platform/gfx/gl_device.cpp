@@ -600,6 +600,15 @@ const std::uint8_t* GetCapturedFrame() {
     return g_gfx.capturedValid ? g_gfx.captured.data() : nullptr;
 }
 
+void SetFrameRasterized(bool on) {
+    if (!g_gfx.context)
+        return;
+    if (on)
+        glDisable(GL_RASTERIZER_DISCARD);
+    else
+        glEnable(GL_RASTERIZER_DISCARD);
+}
+
 void WaitForGpu() {
     if (g_gfx.context)
         glFinish();

@@ -22,6 +22,7 @@ TEST(PlayOptions, DefaultsWithNoArguments) {
     EXPECT_EQ(options.frames, 600);
     EXPECT_EQ(options.fps, 60.0);
     EXPECT_FALSE(options.monkey);
+    EXPECT_FALSE(options.drawOnlyShots);
     EXPECT_FALSE(options.help);
 }
 
@@ -39,7 +40,8 @@ TEST(PlayOptions, EveryOptionIsRead) {
                      "--monkey-rate", "100",
                      "--monkey-f1",   "0",
                      "--stats",       "st.json",
-                     "--stats-every", "7"},
+                     "--stats-every", "7",
+                     "--draw",        "shots"},
                     &options),
               "");
     EXPECT_EQ(options.dataDir, "game");
@@ -61,6 +63,10 @@ TEST(PlayOptions, EveryOptionIsRead) {
     EXPECT_EQ(options.monkeyReloads, 0);
     EXPECT_EQ(options.statsPath, "st.json");
     EXPECT_EQ(options.statsEvery, 7);
+    EXPECT_TRUE(options.drawOnlyShots);
+    PlayOptions drawAll;
+    EXPECT_EQ(Parse({"--draw", "shots", "--draw", "all"}, &drawAll), "");
+    EXPECT_FALSE(drawAll.drawOnlyShots);
 }
 
 TEST(PlayOptions, HelpStopsTheParse) {
@@ -105,6 +111,8 @@ TEST(PlayOptions, BadArgumentsAreRefusedWithTheReason) {
         {{"--monkey-f1", "1001"}, "--monkey-f1 needs a share per thousand 0-1000, got '1001'"},
         {{"--monkey-f1", ""}, "--monkey-f1 needs a share per thousand 0-1000, got ''"},
         {{"--stats-every", "0"}, "--stats-every needs a count of frames, got '0'"},
+        {{"--draw", "none"}, "--draw needs all or shots, got 'none'"},
+        {{"--draw", ""}, "--draw needs all or shots, got ''"},
     };
     for (const Case& c : cases) {
         PlayOptions options;
