@@ -4,6 +4,7 @@
 #include "json_writer.h"
 
 #include "app/frame_states.h"
+#include "field/map_files.h"
 #include "field/terrain.h"
 
 #include "platform/window/message_box.h"
@@ -17,8 +18,8 @@
 namespace {
 
 constexpr int RECENT_FRAMES = 1000;
-// Map numbers below this are told apart; the game has fewer maps.
-constexpr int COUNTED_MAPS = 16;
+// Every map number the game can build, entry 0 included.
+constexpr int COUNTED_MAPS = MAP_COUNT + 1;
 
 struct RunStats {
     long fieldFrames = 0;
