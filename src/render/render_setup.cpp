@@ -186,7 +186,11 @@ void SetDirectionalLight(float red, float green, float blue, const Vec3* directi
 }
 
 bool CreateEffects() {
-    // A reload compiles them again; the old ones go first.
+    // The effects are built into the program, so a reload would compile the very same
+    // ones again: the ones it has are kept, and so is the driver's work for their first
+    // draws. Only after a failure are they compiled again.
+    if (BasicEffect && FogEffect)
+        return true;
     ReleaseEffect(&BasicEffect);
     ReleaseEffect(&FogEffect);
     g_renderSet.effects[RENDER_MODE_FADE] = nullptr;

@@ -32,7 +32,9 @@ struct RunStats {
     bool mapsSeen[COUNTED_MAPS] = {};
     int lastMap = 0;
     // Allocations inside game frames: in all, and in field frames that stayed in
-    // the field (no reload, no scenario) and built no map.
+    // the field (no reload, no scenario) and built no map. The run's first field
+    // frame is not one of them: its first draws are where the GL driver builds its
+    // draw code (llvmpipe: some 20,000 allocations, once per run).
     std::uint64_t frameAllocations = 0;
     std::uint64_t steadyFieldAllocations = 0;
     long steadyFieldFrames = 0;
@@ -143,7 +145,8 @@ void EndStatsFrame() {
         if (g_builtMap >= 0 && g_builtMap < COUNTED_MAPS)
             s_stats.mapsSeen[g_builtMap] = true;
     }
-    if (state == FRAME_FIELD && g_frameNo == FRAME_FIELD && !mapChanged) {
+    if (state == FRAME_FIELD && g_frameNo == FRAME_FIELD && !mapChanged &&
+        s_stats.fieldFrames > 1) {
         s_stats.steadyFieldFrames++;
         s_stats.steadyFieldAllocations += made;
         if (made > 0)

@@ -12,19 +12,30 @@ namespace {
 
 constexpr std::uint32_t MODEL_STRIDE = sizeof(GfxModelVertex);
 
+bool NamesMissingVertex(const GfxMesh* mesh, const std::uint16_t* face) {
+    return face[0] >= mesh->vertexCount || face[1] >= mesh->vertexCount ||
+           face[2] >= mesh->vertexCount;
+}
+
 // A face naming a vertex beyond the mesh would make GL read outside the buffer: such a
-// face is drawn as nothing instead.
+// face is drawn as nothing instead, from a cleaned copy. A sound mesh, the usual case,
+// goes up as it is, without a copy.
 void UploadIndices(GfxMesh* mesh) {
-    std::vector<std::uint16_t> safe(mesh->indices, mesh->indices + mesh->faceCount * 3);
-    for (std::size_t f = 0; f < safe.size(); f += 3) {
-        if (safe[f] >= mesh->vertexCount || safe[f + 1] >= mesh->vertexCount ||
-            safe[f + 2] >= mesh->vertexCount)
-            safe[f] = safe[f + 1] = safe[f + 2] = 0;
+    const std::size_t count = static_cast<std::size_t>(mesh->faceCount) * 3;
+    const std::uint16_t* source = mesh->indices;
+    std::vector<std::uint16_t> cleaned;
+    for (std::size_t f = 0; f < count; f += 3) {
+        if (!NamesMissingVertex(mesh, mesh->indices + f))
+            continue;
+        if (cleaned.empty())
+            cleaned.assign(mesh->indices, mesh->indices + count);
+        cleaned[f] = cleaned[f + 1] = cleaned[f + 2] = 0;
+        source = cleaned.data();
     }
     BindVertexArray(mesh->vertexArray);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->indexBuffer);
     glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0,
-                    static_cast<GLsizeiptr>(safe.size() * sizeof(std::uint16_t)), safe.data());
+                    static_cast<GLsizeiptr>(count * sizeof(std::uint16_t)), source);
     mesh->indicesDirty = false;
 }
 
@@ -137,8 +148,7 @@ HRESULT ComputeNormals(GfxMesh* mesh, const std::uint32_t* adjacency) {
     };
     for (std::uint32_t f = 0; f < mesh->faceCount; ++f) {
         const std::uint16_t* face = mesh->indices + f * 3;
-        if (face[0] >= mesh->vertexCount || face[1] >= mesh->vertexCount ||
-            face[2] >= mesh->vertexCount)
+        if (NamesMissingVertex(mesh, face))
             continue;
         const Position a = position(face[0]), b = position(face[1]), c = position(face[2]);
         const Vec3 e1{b.x - a.x, b.y - a.y, b.z - a.z};

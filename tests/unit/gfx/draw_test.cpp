@@ -6,10 +6,12 @@
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
 
+#include "platform/gfx/mesh.h"
 #include "platform/gfx/texture_loader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -199,4 +201,50 @@ TEST_F(DrawTest, DrawFromMemoryTakesWhatTheStreamingBufferHoldsAndRefusesMore) {
     EXPECT_EQ(g_pD3DDevice->DrawPrimitiveUP(PT_TRIANGLESTRIP, MOST_MODEL + 1, model.data(),
                                             sizeof(ModelVertex)),
               E_FAIL);
+}
+
+// A mesh whose third face names a vertex it does not have. The two sound faces fill the
+// left half; the broken one, with its two real corners on the right, is drawn as nothing
+// (read as it stands, its missing corner would come from outside the vertex buffer).
+// The game's own copy of the faces keeps what it wrote.
+TEST_F(DrawTest, MeshFaceNamingAMissingVertexIsDrawnAsNothing) {
+    GfxMesh* mesh = nullptr;
+    ASSERT_EQ(CreateMeshFVF(3, 6, MESH_SYSTEMMEM, FVF_MODEL_VERTEX, g_pD3DDevice, &mesh), S_OK);
+    GfxModelVertex* vertices = nullptr;
+    std::uint16_t* faces = nullptr;
+    mesh->LockVertexBuffer(0, reinterpret_cast<void**>(&vertices));
+    const float corners[6][2] = {{-1, -1}, {-1, 1}, {0, 1}, {0, -1}, {1, 1}, {1, -1}};
+    for (int i = 0; i < 6; ++i)
+        vertices[i] = GfxModelVertex{corners[i][0], corners[i][1], 0.5f, 0, 0, -1, 0, 0};
+    mesh->UnlockVertexBuffer();
+    const std::uint16_t written[9] = {0, 1, 2, 0, 2, 3, 4, 5, 9};
+    mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&faces));
+    std::copy(written, written + 9, faces);
+    mesh->UnlockIndexBuffer();
+
+    GfxTexture* white =
+        TextureFromBmp(MakeBmp24(4, 4, [](int, int) { return 0xFFFFFFu; }), FMT_A8R8G8B8);
+    ASSERT_NE(white, nullptr);
+    Matrix identity;
+    MatrixIdentity(&identity);
+    const Vec4 ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+    const Vec4 red = {1.0f, 0.0f, 0.0f, 1.0f};
+    BasicEffect->SetTechnique("Basic");
+    BasicEffect->SetMatrix("World", &identity);
+    BasicEffect->SetMatrix("WVProj", &identity);
+    BasicEffect->SetVector("Ambient", &ambient);
+    BasicEffect->SetVector("Diffuse", &red);
+    BasicEffect->SetTexture("MeshTex", white);
+    std::uint32_t passes = 0;
+    BasicEffect->Begin(&passes, 0);
+    BasicEffect->BeginPass(0);
+    EXPECT_EQ(mesh->DrawSubset(0), S_OK);
+    BasicEffect->EndPass();
+    BasicEffect->End();
+    const std::uint8_t* frame = PresentFrame();
+    ExpectNear(PixelAt(frame, 256, 384), 255, 0, 0, 0, "the sound faces");
+    ExpectNear(PixelAt(frame, 900, 384), 100, 100, 100, 0, "the broken face");
+    EXPECT_TRUE(std::equal(written, written + 9, faces));
+    white->Release();
+    mesh->Release();
 }
