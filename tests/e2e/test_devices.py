@@ -1,10 +1,16 @@
 """Devices and windows that come and go: the audio device lost and back, focus,
 minimise, close during the start-up load, and F1 held over many frames."""
+import os
+import sys
 import unittest
 import wave
 from concurrent.futures import ThreadPoolExecutor
 
-from tavelle_e2e import GAME_DIR, require_game_dir, run_play
+from PIL import Image, ImageChops
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import golden_frames  # noqa: E402
+from tavelle_e2e import GAME_DIR, require_game_dir, run_play  # noqa: E402
 
 SAMPLES_PER_FRAME = 44100 // 60  # stereo frames the driver mixes per game frame at 60 fps
 
@@ -104,6 +110,28 @@ class Windows(unittest.TestCase):
         self.assertEqual(r.states[259]["time"], r.states[199]["time"])
         self.assertGreater(r.states[260]["time"], r.states[259]["time"])
         self.assertIn(r.states[399]["frameNo"], (231, 251))
+
+    def test_minimise_during_a_fade_holds_it_and_it_ends_on_the_next_map(self):
+        # The golden story's walk to the forest gate, whose fade is halfway at frame 1260;
+        # the window is away for 45 frames from 1255, so the midpoint comes 45 frames late.
+        away, back = 1255, 1300
+        midpoint = next(frame for frame, name in golden_frames.STORY_FRAMES.items()
+                        if name == "fade-midpoint") + back - away
+        walk = [line for line in golden_frames.StoryInput().splitlines()
+                if int(line.split()[0]) < away]
+        inputs = "\n".join(walk) + "\n%d minimize\n%d restore\n" % (away, back)
+        r = run_play(GAME_DIR, 1520, inputs=inputs, states=(away - 1, back - 1, 1519),
+                     shots=(midpoint,), draw="shots")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.messages(), [])
+        held, resumed = (r.states[k]["field"]["fade"] for k in (away - 1, back - 1))
+        self.assertTrue(held["active"])
+        self.assertEqual(resumed, held)
+        golden = Image.open(os.path.join(golden_frames.GOLDEN_DIR, "fade-midpoint-float.png"))
+        difference = ImageChops.difference(r.shots[midpoint], golden.convert("RGB"))
+        self.assertLessEqual(max(high for _, high in difference.getextrema()), 1)
+        self.assertFalse(r.states[1519]["field"]["fade"]["active"])
+        self.assertEqual(r.states[1519]["field"]["map"], 2)
 
 
 if __name__ == "__main__":
