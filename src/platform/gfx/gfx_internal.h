@@ -7,6 +7,7 @@
 
 #include <epoxy/gl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ struct FixedProgram {
     GLint viewDepthScale = -1;
     std::uint32_t uploadedFvf = 0;
 };
+
+// The game pairs about ten targets in all; room for more than that, made with the
+// device, keeps a pairing's first use (the first fade, say) from allocating mid-game.
+constexpr std::size_t FRAMEBUFFER_CACHE_ROOM = 32;
 
 struct FramebufferEntry {
     GLuint color;

@@ -245,6 +245,7 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     // scales them to the window.
     g_gfx.width = GAME_FRAME_WIDTH;
     g_gfx.height = GAME_FRAME_HEIGHT;
+    g_gfx.framebuffers.reserve(FRAMEBUFFER_CACHE_ROOM);
     InstallGlErrorCheck();
     SetDefaultStates();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
