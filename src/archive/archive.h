@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -125,6 +126,13 @@ bool FolderFileKey(const std::string& relativePath, std::string* key);
 // when the key is not Shift-JIS text, or names a character whose UTF-8 form would come
 // back as other bytes (code page 932 writes some characters twice).
 bool FolderPathOfKey(const std::string& key, std::string* path);
+// The regular file a walk entry below a game folder serves: the entry itself, or the
+// file a symbolic link leads to when that file lies inside the folder. false for links
+// that leave the folder or lead to folders (which could make a walk circle), and for
+// anything but files. canonicalRoot is the folder's canonical path. Folder mode and the
+// packing tool both ask it, so both take the same files.
+bool FolderServedFile(const std::filesystem::directory_entry& entry,
+                      const std::filesystem::path& canonicalRoot, std::filesystem::path* file);
 // Loads the index from the files below dir; g_archivePath becomes dir's canonical path.
 // E_FAIL when dir is not a readable folder, or the walk stopped part way (what it
 // found is kept).

@@ -46,24 +46,6 @@ bool IsInside(const fs::path& path, const fs::path& root) {
     return rootEnd == root.end();
 }
 
-// The file a walk entry stands for: itself, or the regular file a symbolic link inside
-// the folder leads to. Links that leave the folder, and links to folders (which could
-// make the walk circle), are not followed.
-bool ServedFile(const fs::directory_entry& entry, const fs::path& root, fs::path* file) {
-    std::error_code error;
-    if (entry.is_symlink(error)) {
-        const fs::path target = fs::canonical(entry.path(), error);
-        if (error || !IsInside(target, root) || !fs::is_regular_file(target, error))
-            return false;
-        *file = target;
-        return true;
-    }
-    if (!entry.is_regular_file(error))
-        return false;
-    *file = entry.path();
-    return true;
-}
-
 void AddFolderFile(const fs::path& file, const fs::path& relative) {
     std::string key;
     if (!FolderFileKey(relative.generic_string(), &key)) {
@@ -114,6 +96,22 @@ bool HasScenarioList(const fs::path& root) {
 
 } // namespace
 
+bool FolderServedFile(const fs::directory_entry& entry, const fs::path& canonicalRoot,
+                      fs::path* file) {
+    std::error_code error;
+    if (entry.is_symlink(error)) {
+        const fs::path target = fs::canonical(entry.path(), error);
+        if (error || !IsInside(target, canonicalRoot) || !fs::is_regular_file(target, error))
+            return false;
+        *file = target;
+        return true;
+    }
+    if (!entry.is_regular_file(error))
+        return false;
+    *file = entry.path();
+    return true;
+}
+
 std::string FoldArchiveKey(const std::string& key) {
     std::string folded = key;
     for (std::size_t i = 0; i < folded.size(); ++i) {
@@ -159,7 +157,7 @@ HRESULT OpenArchiveFolder(const char* dir) {
          end;
          !error && it != end; it.increment(error)) {
         fs::path file;
-        if (ServedFile(*it, root, &file))
+        if (FolderServedFile(*it, root, &file))
             AddFolderFile(file, it->path().lexically_relative(root));
     }
     g_archiveEntryCount = static_cast<std::uint32_t>(g_archiveIndex.size());

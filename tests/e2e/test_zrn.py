@@ -165,6 +165,29 @@ class ZrnTest(unittest.TestCase):
                 self.assertFalse(os.path.exists(archive))
                 os.remove(os.path.join(root, name))
 
+    def test_pack_follows_symbolic_links_as_folder_mode_does(self):
+        # A link to a file inside the tree packs that file's bytes under the link's name;
+        # a link out of the tree, or to a folder, stops the pack with nothing written.
+        root = self.make_tree("links", {b"real.txt": b"inside", b"sub/x.txt": b"y"})
+        os.symlink(b"real.txt", os.path.join(root, b"alias.txt"))
+        archive = self.path("links.dat")
+        result = zrn("pack", archive, "--root", root)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(zrn("cat", archive, "./alias.txt").stdout, b"inside")
+        outside = self.make_tree("outside", {b"secret.txt": b"no"})
+        for name, target in ((b"out.txt", os.path.join(outside, b"secret.txt")),
+                             (b"folder", os.path.join(root, b"sub"))):
+            with self.subTest(name):
+                link = os.path.join(root, name)
+                os.symlink(target, link)
+                refused = self.path(b"refused.dat")
+                result = zrn("pack", refused, "--root", root)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(name + b": a symbolic link out of the folder or to a folder",
+                              result.stderr)
+                self.assertFalse(os.path.exists(refused))
+                os.remove(link)
+
     def test_unpack_refuses_keys_without_a_utf8_name(self):
         # A lead byte with nothing after it, a second byte that no character has, and
         # NEC's copy of an IBM character, whose UTF-8 name would pack as IBM's bytes.

@@ -32,16 +32,28 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     return std::filesystem::equivalent(a, b, error);
 }
 
-// Every regular file below root, in key order; the archive being written is left out
-// when it lies inside the tree.
+// Every file below root that the game's folder mode would serve, in key order; the
+// archive being written is left out when it lies inside the tree. A symbolic link that
+// folder mode would not follow (out of the folder, or to a folder) stops the pack, as
+// names that cannot be keys do, rather than packing what the folder does not play.
 bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
                   std::vector<PackFile>* files) {
     std::error_code error;
+    const std::filesystem::path canonicalRoot = std::filesystem::canonical(root, error);
     std::filesystem::recursive_directory_iterator it(root, error), end;
     for (; !error && it != end; it.increment(error)) {
-        if (!it->is_regular_file(error) || SameFile(it->path(), out))
+        std::filesystem::path file;
+        if (!FolderServedFile(*it, canonicalRoot, &file)) {
+            if (!it->is_symlink(error))
+                continue;
+            PrintError(COMMAND, it->path().string() +
+                                    ": a symbolic link out of the folder or to a folder, which "
+                                    "the game's folder mode does not follow either");
+            return false;
+        }
+        if (SameFile(file, out))
             continue;
-        const std::uintmax_t size = it->file_size(error);
+        const std::uintmax_t size = std::filesystem::file_size(file, error);
         if (error)
             break;
         if (size >= ARCHIVE_WORD_COUNT_LIMIT) {
@@ -56,7 +68,7 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
                                     "it cannot be an archive key");
             return false;
         }
-        files->push_back({it->path(), {key, static_cast<std::uint32_t>(size)}});
+        files->push_back({file, {key, static_cast<std::uint32_t>(size)}});
     }
     if (error) {
         PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
