@@ -192,6 +192,11 @@ void HandleAudioDeviceRemoved() {
         output.device = 0;
     }
     output.lost = true;
+    StopEffectVoices(0);
+}
+
+bool IsAudioOutputLost() {
+    return IsLost(GetOutput());
 }
 
 bool RestoreAudioOutput() {

@@ -42,9 +42,12 @@ void ReleaseAudioOutput();
 // The output device went away (unplugged, or the sound server ended). The device
 // is closed and mixing stops: every buffer keeps its contents, cursor and playing
 // state and no notification fires, so the game goes on silently and no streaming
-// thread gets work it would have to finish. In manual-pump mode the pump then
-// produces silence.
+// thread gets work it would have to finish. The effects sounding end, and none
+// starts until the output is back. In manual-pump mode the pump then produces
+// silence.
 void HandleAudioDeviceRemoved();
+// True from a device's removal until the output is restored.
+bool IsAudioOutputLost();
 // After a device was lost: opens the default device again, and mixing resumes
 // where it stopped. Called when a device appears and when the game reloads.
 // true when the output is (again) available; also true when it was never lost.

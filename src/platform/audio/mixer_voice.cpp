@@ -63,6 +63,17 @@ void ResetVoiceLocked(MixerVoice& voice, const SoundFormat& format, std::uint8_t
     voice.owner = 0;
 }
 
+void StopEffectVoices(std::uint32_t owner) {
+    for (MixerVoice& voice : g_effectVoices) {
+        std::lock_guard<std::mutex> guard(voice.lock);
+        if (voice.used && (owner == 0 || voice.owner == owner)) {
+            voice.used = false;
+            voice.playing = false;
+            voice.data = nullptr;
+        }
+    }
+}
+
 float VolumeToGain(std::int32_t volume) {
     if (volume <= -10000)
         return 0.0f;

@@ -43,6 +43,9 @@ extern MixerVoice g_effectVoices[MAX_EFFECT_VOICES];
 // Sets the format, the data and a stopped cursor at 0, at full volume. Call with the lock held.
 void ResetVoiceLocked(MixerVoice& voice, const SoundFormat& format, std::uint8_t* data,
                       std::uint32_t bytes);
+// Stops the effect voices that play the segment `owner`, or every effect voice for 0,
+// and frees them.
+void StopEffectVoices(std::uint32_t owner);
 // 1/100 dB of attenuation to a linear gain; -10000 and below is silence.
 float VolumeToGain(std::int32_t volume);
 

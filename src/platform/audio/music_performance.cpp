@@ -17,18 +17,6 @@ constexpr std::streamoff MAX_EFFECT_FILE_BYTES = 64 << 20;
 
 std::atomic<std::uint32_t> g_nextSegmentId{1};
 
-// Stops the effect voices that play the segment, or every effect voice for 0.
-void StopEffectVoices(std::uint32_t segmentId) {
-    for (MixerVoice& voice : g_effectVoices) {
-        std::lock_guard<std::mutex> guard(voice.lock);
-        if (voice.used && (segmentId == 0 || voice.owner == segmentId)) {
-            voice.used = false;
-            voice.playing = false;
-            voice.data = nullptr;
-        }
-    }
-}
-
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
@@ -129,7 +117,9 @@ HRESULT MusicPerformance::GetMasterVolume(std::int32_t* volume) {
 HRESULT MusicPerformance::PlaySegmentEx(MusicSegment* segment, std::uint32_t) {
     if (segment == nullptr || !m_initialized)
         return E_FAIL;
-    if (segment->m_samples.empty())
+    // An effect belongs to its moment: one asked for while the output is gone is not
+    // kept for later, when it would sound with every other one of that time at once.
+    if (segment->m_samples.empty() || IsAudioOutputLost())
         return S_OK;
     int chosen = -1;
     for (int i = 0; i < MAX_EFFECT_VOICES && chosen < 0; i++) {

@@ -75,6 +75,15 @@ int FindPlayingVoice() {
     return found;
 }
 
+int CountSoundingEffects() {
+    int sounding = 0;
+    for (MixerVoice& voice : g_effectVoices) {
+        std::lock_guard<std::mutex> guard(voice.lock);
+        sounding += voice.used && voice.playing ? 1 : 0;
+    }
+    return sounding;
+}
+
 // SDL's number of the device the mixer plays on; 0 while there is none.
 std::uint32_t FindOutputDevice() {
     for (std::uint32_t id = 1; id < 256; id++) {
@@ -134,7 +143,8 @@ void StartSound(const std::filesystem::path& clickPath, int* voice) {
     const char* fixtures = std::getenv("TAVELLE_FIXTURES");
     ASSERT_NE(fixtures, nullptr);
     const std::string music = std::string(fixtures) + "/sound/stereo_132301.ogg";
-    std::vector<std::int16_t> click(44100 / 10 * 2, 4096);
+    // Long enough to be still sounding whenever the test looks.
+    std::vector<std::int16_t> click(44100 * 10 * 2, 4096);
     ASSERT_TRUE(WriteStereoWav(clickPath.c_str(), click.data(), click.size() / 2));
     ASSERT_TRUE(InitWindowSystem()) << SDL_GetError();
     ASSERT_TRUE(InitDirectMusic());
@@ -149,12 +159,14 @@ void StartSound(const std::filesystem::path& clickPath, int* voice) {
 }
 
 // Lost while it plays: nothing moves and nothing is refilled however long the game
-// goes on; back: the same buffer plays on from the frame where it stood, and its
-// thread refills it again.
+// goes on, and the effects asked for meanwhile are not kept for later; back: the same
+// buffer plays on from the frame where it stood, and its thread refills it again.
 void LoseAndRestoreDirectly(int voice) {
     const std::uint32_t blockFrames = g_streamSoundBuffers[0].GetBlockBytes() / 4;
     // Two blocks in, so that a restart from the beginning could not pass for going on.
     WaitUntilCursorPasses(voice, 2 * blockFrames);
+    PlaySoundEffect(SOUND_EFFECT_CLICK);
+    EXPECT_EQ(CountSoundingEffects(), 1);
 
     HandleAudioDeviceRemoved();
     EXPECT_EQ(FindOutputDevice(), 0u);
@@ -165,8 +177,12 @@ void LoseAndRestoreDirectly(int voice) {
     EXPECT_TRUE(g_streamSoundBuffers[0].IsPlaying());
     EXPECT_EQ(lost.cursorFrame, stood.cursorFrame);
     EXPECT_TRUE(lost.bytes == stood.bytes) << "a refill ran while the device was gone";
+    EXPECT_EQ(CountSoundingEffects(), 0);
 
     ASSERT_TRUE(RestoreAudioOutput());
+    EXPECT_EQ(CountSoundingEffects(), 0);
+    PlaySoundEffect(SOUND_EFFECT_CLICK);
+    EXPECT_EQ(CountSoundingEffects(), 1);
     EXPECT_NE(FindOutputDevice(), 0u);
     WaitUntilCursorLeaves(voice, stood.cursorFrame);
     WaitUntilRefilled(voice, stood.bytes);
