@@ -183,5 +183,27 @@ class MessageBoxWindowTest(unittest.TestCase):
         self.assertIsNone(self.game.poll())
 
 
+class QuitWhileTheStartUpShowsBoxesTest(unittest.TestCase):
+    """With no audio device the start-up shows two boxes, one after the other. The system
+    asking the game to end while the first shows closes it, and the second, which would
+    hold the game until clicked, goes to stderr: the game ends at once, cleanly."""
+
+    def test_a_quit_during_the_first_box_ends_the_game(self):
+        env = dict(os.environ, SDL_AUDIODRIVER="no-such-audio-driver")
+        env.pop("SDL_VIDEODRIVER", None)
+        game = subprocess.Popen([TAVELLE, GAME_DIR], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE)
+        try:
+            wait_for("the first box", lambda: xdotool("search", "--name", "^ERROR$"))
+            game.terminate()  # SDL turns it into a quit, as a session's end does
+            _, err = game.communicate(timeout=120)
+        finally:
+            if game.poll() is None:
+                game.kill()
+                game.wait(timeout=30)
+        self.assertEqual(game.returncode, 0)
+        self.assertIn("MESSAGE : DirectSoundの初期化に失敗", err.decode("utf-8").splitlines())
+
+
 if __name__ == "__main__":
     unittest.main()

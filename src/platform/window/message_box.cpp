@@ -6,9 +6,11 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -23,8 +25,37 @@ bool HeadlessFromEnvironment() {
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
+// True when the player has already asked the game to end: a quit waits (the system
+// asked, or the last window closed), or the game window's close button was pressed.
+bool IsQuitWaiting(void* mainWindow) {
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+        return false;
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0)
+        return true;
+    if (!mainWindow)
+        return false;
+    const Uint32 id = SDL_GetWindowID(static_cast<SDL_Window*>(mainWindow));
+    std::vector<SDL_Event> events(
+        std::max(0, SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT)));
+    const int count = SDL_PeepEvents(events.data(), static_cast<int>(events.size()), SDL_PEEKEVENT,
+                                     SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; i++) {
+        if (events[i].window.event == SDL_WINDOWEVENT_CLOSE && events[i].window.windowID == id)
+            return true;
+    }
+    return false;
+}
+
 // Our own window first; SDL's box when it cannot be made; stderr when neither shows.
+// Once the player has asked to leave (say, while an earlier box of the start-up load
+// showed), a box would hold the game until clicked: its text goes to stderr instead,
+// and the game reaches the quit that waits.
 void ShowOnScreen(const std::string& caption, const std::string& text, MessageBoxOwner owner) {
+    if (IsQuitWaiting(GetMainWindowHandle())) {
+        std::fprintf(stderr, "MESSAGE %s: %s\n", caption.c_str(), text.c_str());
+        return;
+    }
     void* parent = owner == MB_OWNER_MAIN_WINDOW ? GetMainWindowHandle() : nullptr;
     if (ShowMessageWindow(caption.c_str(), text.c_str(), parent))
         return;
