@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """The driver itself: the audio capture is the same from run to run and the click's
 sound starts on the frame that takes the press; a click aimed at a ground point lands there
-through the game's own camera, and one aimed off the screen fails the run."""
+through the game's own camera, and one aimed off the screen fails the run; a signal from
+outside ends a run as a signal, not as a quit of the game."""
 import os
 import shutil
+import signal
+import subprocess
 import sys
 import unittest
 from concurrent.futures import ThreadPoolExecutor
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tavelle_e2e import GAME_DIR, require_game_dir, run_play  # noqa: E402
+from tavelle_e2e import GAME_DIR, PLAY, require_game_dir, run_play  # noqa: E402
 
 SAMPLES_PER_FRAME = 44100 // 60  # stereo frames the driver mixes per game frame at 60 fps
 WAV_HEADER = 44
@@ -88,6 +91,26 @@ class ClickAt(unittest.TestCase):
         self.assertIn("tavelle-play: frame 40: the ground point 500, -500 is not on the screen",
                       r.stderr)
         self.assertIn(59, r.states)
+
+
+class Signals(unittest.TestCase):
+    def setUp(self):
+        require_game_dir(self)
+
+    def test_a_signal_ends_the_run_as_a_signal_not_as_a_quit_of_the_game(self):
+        # Cut short from outside, the run must not pass for one the game ended (exit 0).
+        proc = subprocess.Popen([PLAY, "--data", GAME_DIR, "--frames", "1000000", "--draw",
+                                 "shots", "--stats-every", "10"], stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True)
+        try:
+            self.assertTrue(proc.stdout.readline().startswith("frame 10: "))
+            proc.send_signal(signal.SIGTERM)
+            proc.stdout.read()
+            self.assertEqual(proc.wait(timeout=120), -signal.SIGTERM)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
 
 
 if __name__ == "__main__":
