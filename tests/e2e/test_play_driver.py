@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""The driver itself: the audio capture is the same from run to run and the click's
-sound starts on the frame that takes the press; a click aimed at a ground point lands there
-through the game's own camera, and one aimed off the screen fails the run; a signal from
-outside ends a run as a signal, not as a quit of the game."""
+"""The driver itself: the audio capture is the same from run to run, whatever audio
+driver the machine has, and the click's sound starts on the frame that takes the press; a
+click aimed at a ground point lands there through the game's own camera, and one aimed off
+the screen fails the run; a signal from outside ends a run as a signal, not as a quit of
+the game."""
 import os
 import shutil
 import signal
@@ -62,6 +63,20 @@ class AudioCapture(unittest.TestCase):
         self.assertTrue(pcm_of_frames(audio, taken, taken + 1) !=
                         pcm_of_frames(reference, taken, taken + 1),
                         "the click is not heard on the frame that takes it")
+
+    def test_the_machine_s_audio_driver_plays_no_part(self):
+        # The driver pumps the mixer itself and never opens an audio device: no audio
+        # driver, not even one that cannot start (ALSA with no sound card), changes a run.
+        drivers = ("dummy", "alsa", "no-such-audio-driver")
+        with ThreadPoolExecutor(max_workers=2) as pool:
+            runs = list(pool.map(lambda driver: run_play(
+                GAME_DIR, 120, inputs="60 click 600 600\n", audio=True,
+                env={"SDL_AUDIODRIVER": driver}), drivers))
+        for driver, r in zip(drivers, runs):
+            self.addCleanup(shutil.rmtree, r.work, True)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertEqual(r.stderr, "", driver)
+            self.assertTrue(read_bytes(r.audio_path) == read_bytes(runs[0].audio_path), driver)
 
 
 class ClickAt(unittest.TestCase):
