@@ -11,9 +11,9 @@
 
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/texture_loader.h"
-#include "platform/window/window.h"
 
 #include "bmp_image.h"
+#include "render_device.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,15 +80,10 @@ bool Setup() {
     static int s_ready = -1;
     if (s_ready >= 0)
         return s_ready == 1;
-    s_ready =
-        InitWindowSystem() && CreatePlatformWindow("bench", 1024, 768) && InitDirect3D() == S_OK;
+    s_ready = OpenRenderDevice("bench", false);
     if (!s_ready)
         return false;
-    InitRenderStates();
     CreateMessageFont();
-    s_ready = CreateEffects() &&
-              SUCCEEDED(g_pD3DDevice->CreateVertexBuffer(112, 0, FVF_SCREEN_VERTEX, POOL_MANAGED,
-                                                         &g_camera.screenQuadBuffer));
     g_texture = MakeTexture();
     g_terrain = MakeGrid(GRID, 60.0f, 0.0f);
     g_volume = MakeGrid(2, 16.0f, 0.5f);

@@ -51,7 +51,7 @@ void SetWholeTextureQuad(ScreenQuad* quad, int alpha, float left, float top, flo
 // The one buffer the full-screen effect quads are written into; a reload reuses it.
 void CreateScreenQuadBuffer() {
     if (!g_camera.screenQuadBuffer)
-        g_pD3DDevice->CreateVertexBuffer(112, 0, FVF_SCREEN_VERTEX, POOL_MANAGED,
+        g_pD3DDevice->CreateVertexBuffer(sizeof(ScreenQuad), 0, FVF_SCREEN_VERTEX, POOL_MANAGED,
                                          &g_camera.screenQuadBuffer);
 }
 

@@ -1,6 +1,7 @@
 #include "render_fixture.h"
 
 #include "bmp_image.h"
+#include "render_device.h"
 
 #include "field/characters.h"
 #include "field/cursor_pick.h"
@@ -13,7 +14,6 @@
 
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/texture_loader.h"
-#include "platform/window/window.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,19 +21,7 @@
 #include <string>
 
 bool InitRenderFixture() {
-    static int s_ready = -1;
-    if (s_ready >= 0)
-        return s_ready == 1;
-    s_ready = InitWindowSystem() && CreatePlatformWindow("Tavelle", SCREEN_WIDTH, SCREEN_HEIGHT) &&
-              InitDirect3D() == S_OK;
-    if (s_ready) {
-        InitRenderStates();
-        g_pD3DDevice->CreateVertexBuffer(4 * sizeof(ScreenVertex), 0, FVF_SCREEN_VERTEX,
-                                         POOL_MANAGED, &g_camera.screenQuadBuffer);
-        s_ready = CreateEffects();
-        SetPresentCapture(true);
-    }
-    return s_ready == 1;
+    return OpenRenderDevice("Tavelle", true);
 }
 
 void ResetScene() {

@@ -1,25 +1,13 @@
 #include "gfx_fixture.h"
 
-#include "render/camera.h"
+#include "render_device.h"
+
 #include "render/render_setup.h"
 
 #include "platform/gfx/texture_loader.h"
-#include "platform/window/window.h"
 
 bool InitGfxFixture() {
-    static int s_ready = -1;
-    if (s_ready >= 0)
-        return s_ready == 1;
-    s_ready =
-        InitWindowSystem() && CreatePlatformWindow("test", 1024, 768) && InitDirect3D() == S_OK;
-    if (s_ready) {
-        InitRenderStates();
-        s_ready = CreateEffects() &&
-                  SUCCEEDED(g_pD3DDevice->CreateVertexBuffer(
-                      112, 0, FVF_SCREEN_VERTEX, POOL_MANAGED, &g_camera.screenQuadBuffer));
-        SetPresentCapture(true);
-    }
-    return s_ready == 1;
+    return OpenRenderDevice("test", true);
 }
 
 const std::uint8_t* PresentFrame() {
