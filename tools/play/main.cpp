@@ -173,7 +173,6 @@ int main(int argc, char** argv) {
     }
 
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
     // A signal from outside (a time-out, Ctrl+C) ends the driver as it ends any program.
     // SDL would turn it into a quit of the game, and the cut-short run would exit 0 with
     // its report, as if the game had ended it.
