@@ -41,7 +41,8 @@ class AudioCapture(unittest.TestCase):
         states = (CLICK_FRAME, CLICK_FRAME + 1)
         with ThreadPoolExecutor(max_workers=2) as pool:
             first, second, quiet = pool.map(
-                lambda inputs: run_play(GAME_DIR, 160, inputs=inputs, audio=True, states=states),
+                lambda inputs: run_play(GAME_DIR, 160, inputs=inputs, audio=True, states=states,
+                                         draw="shots"),
                 (click, click, "# no click\n"))
         for r in (first, second, quiet):
             self.addCleanup(shutil.rmtree, r.work, True)
@@ -70,7 +71,7 @@ class AudioCapture(unittest.TestCase):
         drivers = ("dummy", "alsa", "no-such-audio-driver")
         with ThreadPoolExecutor(max_workers=2) as pool:
             runs = list(pool.map(lambda driver: run_play(
-                GAME_DIR, 120, inputs="60 click 600 600\n", audio=True,
+                GAME_DIR, 120, inputs="60 click 600 600\n", audio=True, draw="shots",
                 env={"SDL_AUDIODRIVER": driver}), drivers))
         for driver, r in zip(drivers, runs):
             self.addCleanup(shutil.rmtree, r.work, True)
@@ -88,7 +89,7 @@ class ClickAt(unittest.TestCase):
         points = [(24.0, 15.0), (17.5, 13.0), (16.5, 21.0), (16.5, 14.5)]
         inputs = "".join("%d clickat %g %g\n" % (40 + 40 * k, x, z) for k, (x, z) in enumerate(points))
         frames = [40 + 40 * k for k in range(len(points))]
-        r = run_play(GAME_DIR, frames[-1] + 1, inputs=inputs, states=frames)
+        r = run_play(GAME_DIR, frames[-1] + 1, inputs=inputs, states=frames, draw="shots")
         self.addCleanup(shutil.rmtree, r.work, True)
         self.assertEqual(r.returncode, 0, r.stderr)
         for frame, (x, z) in zip(frames, points):
@@ -100,7 +101,7 @@ class ClickAt(unittest.TestCase):
             self.assertAlmostEqual(pick[2], z, delta=0.06, msg="frame %d" % frame)
 
     def test_a_point_off_the_screen_fails_the_run_with_its_frame(self):
-        r = run_play(GAME_DIR, 60, inputs="40 clickat 500 -500\n", states=(59,))
+        r = run_play(GAME_DIR, 60, inputs="40 clickat 500 -500\n", states=(59,), draw="shots")
         self.addCleanup(shutil.rmtree, r.work, True)
         self.assertEqual(r.returncode, 1)
         self.assertIn("tavelle-play: frame 40: the ground point 500, -500 is not on the screen",
