@@ -57,6 +57,12 @@ class MonkeyRuns(unittest.TestCase):
                 self.assertEqual(stats["messages"], 0, r["stderr"][-4000:])
                 self.assertGreater(stats["peakResidentBytes"], 0)
                 self.assertIn("frames run: %d" % FRAMES, r["stdout"])
+                # Field frames that neither reload nor build a map allocate nothing (the
+                # sanitizer builds have no heap counter).
+                if stats["heapCounter"]:
+                    self.assertGreater(stats["steadyFieldFrames"], 0)
+                    self.assertEqual(stats["steadyFieldFramesAllocating"], 0,
+                                     "%d allocations" % stats["steadyFieldAllocations"])
 
     def test_the_same_seed_plays_the_same_game(self):
         runs = [monkey(5, 400, ("--monkey-rate", "40")) for _ in range(2)]
