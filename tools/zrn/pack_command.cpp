@@ -39,7 +39,12 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
                   std::vector<PackFile>* files) {
     std::error_code error;
+    // Without it no link could be told inside or out: the pack stops rather than guess.
     const std::filesystem::path canonicalRoot = std::filesystem::canonical(root, error);
+    if (error) {
+        PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
+        return false;
+    }
     std::filesystem::recursive_directory_iterator it(root, error), end;
     for (; !error && it != end; it.increment(error)) {
         std::filesystem::path file;
