@@ -1,2 +1,4 @@
 // The program around a library linked whole, to prove that it links from below.
-int main() { return 0; }
+int main() {
+    return 0;
+}

@@ -2,4 +2,6 @@
 // refuse it, naming the function it calls.
 #include "app/game_main.h"
 
-int PlantedUpwardCall() { return GameMain(0, nullptr); }
+int PlantedUpwardCall() {
+    return GameMain(0, nullptr);
+}
