@@ -1,13 +1,10 @@
 #include "app/command_line.h"
 
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -107,26 +104,12 @@ int UsageError(std::FILE* err, const std::string& message) {
     return LAUNCH_EXIT_USAGE;
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // One line about what keeps dir from being used, or an empty string.
 std::string CheckFolder(const std::string& dir) {
-    struct stat info;
-    if (stat(dir.c_str(), &info) != 0)
-        return "cannot use " + dir + ": " + std::strerror(errno);
-    if (!S_ISDIR(info.st_mode))
-        return "cannot use " + dir + ": not a folder";
-    DIR* opened = opendir(dir.c_str());
-    if (!opened || access(dir.c_str(), X_OK) != 0) {
-        const std::string reason = std::strerror(errno);
-        if (opened)
-            closedir(opened);
-        return "cannot read " + dir + ": " + reason;
-    }
-    closedir(opened);
+    const std::string problem = HostFolderProblem(dir);
+    if (!problem.empty())
+        return (GetHostEntryKind(dir) == HOST_FOLDER ? "cannot read " : "cannot use ") + dir +
+               ": " + problem;
     if (!IsGameFolder(dir))
         return "no game in " + dir + " (no ZRN.dat there)";
     return "";
@@ -193,8 +176,8 @@ int ParseCommandLine(int argc, char** argv, LaunchOptions* options, std::FILE* o
 }
 
 bool IsGameFolder(const std::string& dir) {
-    return IsRegularFile(ToHostPath((dir + "/ZRN.dat").c_str())) ||
-           IsRegularFile(ToHostPath((dir + "/Scenario/fileNameList.txt").c_str()));
+    return GetHostEntryKind(ToHostPath((dir + "/ZRN.dat").c_str())) == HOST_FILE ||
+           GetHostEntryKind(ToHostPath((dir + "/Scenario/fileNameList.txt").c_str())) == HOST_FILE;
 }
 
 bool EnterDataFolder(const LaunchOptions& options, const std::string& installedDataDir,
@@ -208,19 +191,16 @@ bool EnterDataFolder(const LaunchOptions& options, const std::string& installedD
     *error = CheckFolder(dir);
     if (!error->empty())
         return false;
-    if (chdir(dir.c_str()) != 0) {
-        *error = "cannot enter " + dir + ": " + std::strerror(errno);
+    std::string reason;
+    if (!EnterHostFolder(dir, &reason)) {
+        *error = "cannot enter " + dir + ": " + reason;
         return false;
     }
     return true;
 }
 
 std::string InstalledDataDir() {
-    char exe[4096];
-    const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (length <= 0)
-        return "";
-    std::string path(exe, static_cast<std::size_t>(length));
+    const std::string path = HostProgramPath();
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return "";

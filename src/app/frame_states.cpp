@@ -21,7 +21,7 @@
 #include "sound/sound_effects.h"
 
 #include "platform/gfx/device.h"
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 #include "platform/window/message_box.h"
 
 #include <algorithm>

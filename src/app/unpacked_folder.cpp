@@ -1,15 +1,12 @@
 #include "app/unpacked_folder.h"
 
 #include "archive/archive.h"
-
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "platform/files/host_files.h"
 
 std::string EnterUnpackedGameFolder(const char* dir) {
-    if (chdir(dir) != 0)
-        return std::string("cannot enter game folder ") + dir + ": " + std::strerror(errno);
+    std::string reason;
+    if (!EnterHostFolder(dir, &reason))
+        return std::string("cannot enter game folder ") + dir + ": " + reason;
     SetArchiveFolderForced(true);
     return "";
 }

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -126,13 +125,29 @@ bool FolderFileKey(const std::string& relativePath, std::string* key);
 // when the key is not Shift-JIS text, or names a character whose UTF-8 form would come
 // back as other bytes (code page 932 writes some characters twice).
 bool FolderPathOfKey(const std::string& key, std::string* path);
-// The regular file a walk entry below a game folder serves: the entry itself, or the
-// file a symbolic link leads to when that file lies inside the folder. false for links
-// that leave the folder or lead to folders (which could make a walk circle), and for
-// anything but files. canonicalRoot is the folder's canonical path. Folder mode and the
-// packing tool both ask it, so both take the same files.
-bool FolderServedFile(const std::filesystem::directory_entry& entry,
-                      const std::filesystem::path& canonicalRoot, std::filesystem::path* file);
+// Why a file below a game folder is not served.
+enum FolderFileProblem {
+    FOLDER_FILE_SERVED,
+    FOLDER_FILE_LINK_OUT,     // a link out of the folder or to a folder
+    FOLDER_FILE_NO_KEY,       // its name has no Shift-JIS (CP932) form
+    FOLDER_FILE_KEY_TOO_LONG, // its key is longer than ARCHIVE_MAX_KEY_LENGTH
+    FOLDER_FILE_UNREADABLE,   // its size cannot be read
+    FOLDER_FILE_TOO_LARGE,    // ARCHIVE_WORD_COUNT_LIMIT bytes or more
+};
+struct FolderFile {
+    std::string key;      // empty when it has none
+    std::string path;     // what to open: a link's target inside the folder
+    std::string relative; // below the folder, "/" between the parts, as on disk
+    std::uint64_t size;
+    FolderFileProblem problem;
+};
+// Every file below a game folder, as folder mode and the packing tool both see it, so
+// that both serve the same files: in key order, files whose keys are equal (Shift-JIS
+// writes some characters twice) by their names' bytes, the first of them served. A
+// link is followed only to a file inside the folder (to a folder it could make a walk
+// circle). *realRoot receives the folder with links resolved; false when it cannot be
+// read.
+bool ListGameFolder(const std::string& root, std::vector<FolderFile>* files, std::string* realRoot);
 // Loads the index from the files below dir; g_archivePath becomes dir's canonical path.
 // E_FAIL when dir is not a readable folder, or the walk stopped part way (what it
 // found is kept).

@@ -3,21 +3,13 @@
 // walk; reads open the file itself instead of decoding words.
 #include "archive/archive.h"
 
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 #include "platform/text/cp932.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <set>
-#include <system_error>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 bool g_archiveIsFolder = false;
 std::vector<std::string> g_archiveFolderPaths;
@@ -27,88 +19,63 @@ namespace {
 
 bool s_archiveFolderForced = false;
 
-constexpr const char* LIST_FILE_DIRECTORY = "Scenario";
-constexpr const char* LIST_FILE_NAME = "fileNameList.txt";
+constexpr const char* SCENARIO_LIST_PATH = "Scenario/fileNameList.txt";
 
 // The notes already given: every F1 walks the folder again, and an author sees each
 // note once per run instead of once per reload.
 std::set<std::string> s_notesGiven;
 
-void NoteSkippedFile(const fs::path& path, const char* why) {
-    const std::string note = "tavelle: " + path.string() + " is not served: " + why + "\n";
+void NoteSkippedFile(const std::string& path, const char* why) {
+    const std::string note = "tavelle: " + path + " is not served: " + why + "\n";
     if (s_notesGiven.insert(note).second)
         std::fputs(note.c_str(), stderr);
 }
 
-bool IsInside(const fs::path& path, const fs::path& root) {
-    const auto [rootEnd, pathAt] =
-        std::mismatch(root.begin(), root.end(), path.begin(), path.end());
-    return rootEnd == root.end();
-}
-
-void AddFolderFile(const fs::path& file, const fs::path& relative) {
-    std::string key;
-    if (!FolderFileKey(relative.generic_string(), &key)) {
-        NoteSkippedFile(file, "its name has no Shift-JIS (CP932) form");
-        return;
-    }
-    if (key.size() > ARCHIVE_MAX_KEY_LENGTH) {
-        NoteSkippedFile(file, "its key is longer than 127 bytes");
-        return;
-    }
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(file, error);
-    if (error || size >= ARCHIVE_WORD_COUNT_LIMIT) {
-        NoteSkippedFile(file, error ? "it cannot be read" : "it is larger than 1 GiB");
-        return;
-    }
+void AddFolderFile(const FolderFile& file) {
     const bool added =
         g_archiveIndex
-            .try_emplace(key, ArchiveEntry{4 * static_cast<std::uint32_t>(size),
-                                           static_cast<std::uint32_t>(g_archiveFolderPaths.size())})
+            .try_emplace(file.key,
+                         ArchiveEntry{4 * static_cast<std::uint32_t>(file.size),
+                                      static_cast<std::uint32_t>(g_archiveFolderPaths.size())})
             .second;
     if (!added)
         return;
-    g_archiveFolderPaths.push_back(file.string());
-    g_archiveFoldedKeys.try_emplace(FoldArchiveKey(key), key);
-}
-
-// The one entry of a directory whose name equals name but for letter case.
-fs::path FindCaseVariant(const fs::path& directory, const std::string& name) {
-    std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string candidate = it->path().filename().string();
-        if (FoldArchiveKey(candidate) == FoldArchiveKey(name))
-            return it->path();
-    }
-    return {};
+    g_archiveFolderPaths.push_back(file.path);
+    g_archiveFoldedKeys.try_emplace(FoldArchiveKey(file.key), file.key);
 }
 
 // A data folder without ZRN.dat is played unpacked only when it has the scenario list:
 // anything else (a home folder, say) is not walked.
-bool HasScenarioList(const fs::path& root) {
-    const fs::path directory = FindCaseVariant(root, LIST_FILE_DIRECTORY);
-    std::error_code error;
-    return !directory.empty() && fs::is_directory(directory, error) &&
-           !FindCaseVariant(directory, LIST_FILE_NAME).empty();
+bool HasScenarioList() {
+    return GetHostEntryKind(ToHostPath(SCENARIO_LIST_PATH)) == HOST_FILE;
 }
 
 } // namespace
 
-bool FolderServedFile(const fs::directory_entry& entry, const fs::path& canonicalRoot,
-                      fs::path* file) {
-    std::error_code error;
-    if (entry.is_symlink(error)) {
-        const fs::path target = fs::canonical(entry.path(), error);
-        if (error || !IsInside(target, canonicalRoot) || !fs::is_regular_file(target, error))
-            return false;
-        *file = target;
-        return true;
-    }
-    if (!entry.is_regular_file(error))
+bool ListGameFolder(const std::string& root, std::vector<FolderFile>* files,
+                    std::string* realRoot) {
+    std::vector<HostFolderFile> found;
+    std::vector<std::string> refusedLinks;
+    if (!ListHostFolder(root, &found, &refusedLinks, realRoot))
         return false;
-    *file = entry.path();
+    for (const std::string& relative : refusedLinks)
+        files->push_back({"", *realRoot + "/" + relative, relative, 0, FOLDER_FILE_LINK_OUT});
+    for (const HostFolderFile& file : found) {
+        FolderFile served{"", file.path, file.relative, 0, FOLDER_FILE_SERVED};
+        if (!FolderFileKey(file.relative, &served.key))
+            served.problem = FOLDER_FILE_NO_KEY;
+        else if (served.key.size() > ARCHIVE_MAX_KEY_LENGTH)
+            served.problem = FOLDER_FILE_KEY_TOO_LONG;
+        else if (!GetHostFileSize(file.path, &served.size))
+            served.problem = FOLDER_FILE_UNREADABLE;
+        else if (served.size >= ARCHIVE_WORD_COUNT_LIMIT)
+            served.problem = FOLDER_FILE_TOO_LARGE;
+        files->push_back(served);
+    }
+    // Ties keep the walk's order, which is the names' byte order.
+    std::stable_sort(files->begin(), files->end(), [](const FolderFile& a, const FolderFile& b) {
+        return ArchiveKeyLess()(a.key, b.key);
+    });
     return true;
 }
 
@@ -147,29 +114,39 @@ HRESULT OpenArchiveFolder(const char* dir) {
     g_archiveFolderPaths.clear();
     g_archiveEntryCount = 0;
     g_archiveIsFolder = true;
-    std::error_code error;
-    const fs::path root = fs::canonical(dir, error);
-    g_archivePath = error ? std::string(dir) : root.string();
-    if (error || !fs::is_directory(root, error))
+    g_archivePath = dir;
+    std::vector<FolderFile> files;
+    if (!ListGameFolder(dir, &files, &g_archivePath))
         return E_FAIL;
-    for (fs::recursive_directory_iterator
-             it(root, fs::directory_options::skip_permission_denied, error),
-         end;
-         !error && it != end; it.increment(error)) {
-        fs::path file;
-        if (FolderServedFile(*it, root, &file))
-            AddFolderFile(file, it->path().lexically_relative(root));
+    for (const FolderFile& file : files) {
+        switch (file.problem) {
+        case FOLDER_FILE_SERVED:
+            AddFolderFile(file);
+            break;
+        case FOLDER_FILE_LINK_OUT:
+            break;
+        case FOLDER_FILE_NO_KEY:
+            NoteSkippedFile(file.path, "its name has no Shift-JIS (CP932) form");
+            break;
+        case FOLDER_FILE_KEY_TOO_LONG:
+            NoteSkippedFile(file.path, "its key is longer than 127 bytes");
+            break;
+        case FOLDER_FILE_UNREADABLE:
+            NoteSkippedFile(file.path, "it cannot be read");
+            break;
+        case FOLDER_FILE_TOO_LARGE:
+            NoteSkippedFile(file.path, "it is larger than 1 GiB");
+            break;
+        }
     }
     g_archiveEntryCount = static_cast<std::uint32_t>(g_archiveIndex.size());
-    return error ? E_FAIL : S_OK;
+    return S_OK;
 }
 
 HRESULT OpenArchive() {
     // A copy from a disc made on a case-blind system may be named "zrn.DAT".
     const std::string packedPath = ToHostPath(ARCHIVE_FILE_NAME);
-    std::error_code error;
-    const bool packed = fs::is_regular_file(packedPath, error);
-    if (s_archiveFolderForced || (!packed && HasScenarioList(".")))
+    if (s_archiveFolderForced || (GetHostEntryKind(packedPath) != HOST_FILE && HasScenarioList()))
         return OpenArchiveFolder(".");
     return OpenArchiveFile(packedPath.c_str());
 }
@@ -177,36 +154,14 @@ HRESULT OpenArchive() {
 bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out) {
     if (entry.position >= g_archiveFolderPaths.size())
         return false;
-    const std::string& path = g_archiveFolderPaths[entry.position];
-    // The folder may have changed since the walk: the file must still be a regular file
-    // inside it, of the size the caller's buffer was made for.
-    std::error_code error;
-    const fs::path target = fs::canonical(path, error);
-    if (error || !IsInside(target, fs::path(g_archivePath)))
-        return false;
-    const int fd = open(target.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat status;
-    bool read = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                static_cast<std::uint64_t>(status.st_size) == DecodedLength(entry);
-    std::size_t done = 0;
-    const std::size_t size = DecodedLength(entry);
-    while (read && done < size) {
-        const ssize_t count = ::read(fd, out + done, size - done);
-        read = count > 0;
-        if (read)
-            done += static_cast<std::size_t>(count);
-    }
-    close(fd);
-    return read;
+    return ReadHostFileInside(g_archivePath, g_archiveFolderPaths[entry.position], out,
+                              DecodedLength(entry));
 }
 
 void RefreshFolderEntrySize(ArchiveEntry* entry) {
-    if (entry->position >= g_archiveFolderPaths.size())
-        return;
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(g_archiveFolderPaths[entry->position], error);
-    if (!error && size < ARCHIVE_WORD_COUNT_LIMIT)
+    std::uint64_t size = 0;
+    if (entry->position < g_archiveFolderPaths.size() &&
+        GetHostFileSize(g_archiveFolderPaths[entry->position], &size) &&
+        size < ARCHIVE_WORD_COUNT_LIMIT)
         entry->length = 4 * static_cast<std::uint32_t>(size);
 }

@@ -1,6 +1,8 @@
 // The start-up read of the archive's table into g_archiveIndex.
 #include "archive/archive.h"
 
+#include "platform/files/host_files.h"
+
 ArchiveIndex g_archiveIndex;
 std::uint32_t g_archiveEntryCount = 0;
 std::string g_archivePath;
@@ -87,7 +89,7 @@ HRESULT OpenArchiveFile(const char* path) {
     g_archiveIsFolder = false;
     g_archiveEntryCount = 0;
     g_archivePath = path;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenHostFile(path, "rb");
     if (!file)
         return E_FAIL;
     const HRESULT hr = LoadArchiveIndex(file);

@@ -2,6 +2,7 @@
 // archive is opened again for every read and the entry is decoded whole.
 #include "archive/archive.h"
 
+#include "platform/files/host_files.h"
 #include "platform/window/message_box.h"
 
 #include <sys/types.h>
@@ -97,7 +98,7 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
     bool read = false;
     if (g_archiveIsFolder) {
         read = ReadFolderFile(entry, out);
-    } else if (std::FILE* file = std::fopen(g_archivePath.c_str(), "rb")) {
+    } else if (std::FILE* file = OpenHostFile(g_archivePath, "rb")) {
         read = ReadEntryData(file, entry, out);
         std::fclose(file);
     }

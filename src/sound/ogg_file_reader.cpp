@@ -1,11 +1,9 @@
 #include "sound/ogg_file_reader.h"
 
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 #include "sound/wave_file_callbacks.h"
 
 #include <climits>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sslib2 {
@@ -28,15 +26,11 @@ COggFileReader::~COggFileReader() {
 bool COggFileReader::Open(const char* path) {
     if (IsOpen() || path == nullptr)
         return false;
-    int handle = open(ToHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const int handle = OpenHostFileHandle(ToHostPath(path), &size);
     if (handle < 0)
         return false;
-    struct stat info;
-    if (fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(handle);
-        return false;
-    }
-    return OpenStream({handle, 0, std::uint32_t(info.st_size)});
+    return OpenStream({handle, 0, std::uint32_t(size)});
 }
 
 bool COggFileReader::OpenStream(const WaveFileSource& source) {

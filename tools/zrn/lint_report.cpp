@@ -3,7 +3,7 @@
 #include "archive/line_ends.h"
 #include "core/tokenizer.h"
 
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 
 #include <algorithm>
 

@@ -32,56 +32,44 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     return std::filesystem::equivalent(a, b, error);
 }
 
-// Every file below root that the game's folder mode would serve, in key order; the
-// archive being written is left out when it lies inside the tree. A symbolic link that
-// folder mode would not follow (out of the folder, or to a folder) stops the pack, as
-// names that cannot be keys do, rather than packing what the folder does not play.
+// Every file below root that the game's folder mode would serve, in the order it
+// serves them; the archive being written is left out when it lies inside the tree. A
+// file that folder mode would not serve (a link out of the folder or to a folder, a
+// name that cannot be a key, a file too large) stops the pack, rather than packing
+// what the folder does not play.
 bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
                   std::vector<PackFile>* files) {
-    std::error_code error;
-    // Without it no link could be told inside or out: the pack stops rather than guess.
-    const std::filesystem::path canonicalRoot = std::filesystem::canonical(root, error);
-    if (error) {
-        PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
+    std::vector<FolderFile> listed;
+    std::string realRoot;
+    if (!ListGameFolder(root.string(), &listed, &realRoot)) {
+        PrintError(COMMAND, "cannot read " + root.string());
         return false;
     }
-    std::filesystem::recursive_directory_iterator it(root, error), end;
-    for (; !error && it != end; it.increment(error)) {
-        std::filesystem::path file;
-        if (!FolderServedFile(*it, canonicalRoot, &file)) {
-            if (!it->is_symlink(error))
-                continue;
-            PrintError(COMMAND, it->path().string() +
-                                    ": a symbolic link out of the folder or to a folder, which "
-                                    "the game's folder mode does not follow either");
-            return false;
-        }
-        if (SameFile(file, out))
-            continue;
-        const std::uintmax_t size = std::filesystem::file_size(file, error);
-        if (error)
+    for (const FolderFile& file : listed) {
+        const std::string shown = (root / file.relative).string();
+        switch (file.problem) {
+        case FOLDER_FILE_SERVED:
+        case FOLDER_FILE_KEY_TOO_LONG: // the table's builder names it with its key
             break;
-        if (size >= ARCHIVE_WORD_COUNT_LIMIT) {
-            PrintError(COMMAND, it->path().string() + ": too large for an archive (" +
-                                    std::to_string(size) + " bytes)");
+        case FOLDER_FILE_LINK_OUT:
+            PrintError(COMMAND, shown + ": a symbolic link out of the folder or to a folder, "
+                                        "which the game's folder mode does not follow either");
+            return false;
+        case FOLDER_FILE_NO_KEY:
+            PrintError(COMMAND, shown + ": its name is not UTF-8 with a Shift-JIS (CP932) "
+                                        "form, so it cannot be an archive key");
+            return false;
+        case FOLDER_FILE_UNREADABLE:
+            PrintError(COMMAND, "cannot read " + shown);
+            return false;
+        case FOLDER_FILE_TOO_LARGE:
+            PrintError(COMMAND, shown + ": too large for an archive (" + std::to_string(file.size) +
+                                    " bytes)");
             return false;
         }
-        std::string key;
-        if (!FolderFileKey(it->path().lexically_relative(root).generic_string(), &key)) {
-            PrintError(COMMAND, it->path().string() +
-                                    ": its name is not UTF-8 with a Shift-JIS (CP932) form, so "
-                                    "it cannot be an archive key");
-            return false;
-        }
-        files->push_back({file, {key, static_cast<std::uint32_t>(size)}});
+        if (!SameFile(file.path, out))
+            files->push_back({file.path, {file.key, static_cast<std::uint32_t>(file.size)}});
     }
-    if (error) {
-        PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
-        return false;
-    }
-    std::sort(files->begin(), files->end(), [](const PackFile& a, const PackFile& b) {
-        return ArchiveKeyLess()(a.tableFile.key, b.tableFile.key);
-    });
     return true;
 }
 

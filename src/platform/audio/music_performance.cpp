@@ -4,7 +4,7 @@
 #include "platform/audio/mixer_voice.h"
 #include "platform/audio/wave_convert.h"
 #include "platform/audio/wave_file.h"
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 
 #include <atomic>
 #include <fstream>

@@ -2,7 +2,7 @@
 
 #include "platform/gfx/bmp_decode.h"
 #include "platform/gfx/gfx_internal.h"
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 
 #include <cstdio>
 #include <vector>

@@ -63,6 +63,25 @@ TEST_F(ArchiveFolderTest, LetterCaseOfAKeyMayDifferFromTheFileName) {
     EXPECT_THAT(MessageTexts(), IsEmpty());
 }
 
+// The packing tool lists the folder through the same walk, so packed and unpacked
+// play serve the same file; the directory's own order (which differs between file
+// systems) plays no part.
+TEST_F(ArchiveFolderTest, NamesThatDifferOnlyInCaseAreServedInKeyOrder) {
+    for (const char* name : {"Data/x.txt", "Data/X.txt", "Data/x.TXT", "Data/X.TXT", "data/X.TXT"})
+        Put(name, name);
+    ASSERT_EQ(OpenGame(), S_OK);
+    EXPECT_EQ(ReadText("./DATA/x.txt"), "Data/X.TXT");
+
+    std::vector<FolderFile> files;
+    std::string realRoot;
+    ASSERT_TRUE(ListGameFolder((dir_ / "game").string(), &files, &realRoot));
+    std::vector<std::string> keys;
+    for (const FolderFile& file : files)
+        keys.push_back(file.key);
+    EXPECT_THAT(keys, ElementsAre("./Data/X.TXT", "./Data/X.txt", "./Data/x.TXT", "./Data/x.txt",
+                                  "./data/X.TXT"));
+}
+
 TEST_F(ArchiveFolderTest, FilesThatCannotBeKeysAreMissingWithTheArchiveMessages) {
     Put("Scenario/\xF0\x9F\x98\x80.txt", "emoji"); // no Shift-JIS form
     Put("Scenario/bad\xff.txt", "not UTF-8");

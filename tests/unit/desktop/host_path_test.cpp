@@ -1,5 +1,5 @@
 // Loose game files are found whatever the case of each path component on disk.
-#include "platform/host_path.h"
+#include "platform/files/host_files.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
