@@ -77,9 +77,7 @@ const CommandLineOption OPTIONS[] = {
      [](const char* v, LaunchOptions* o) {
          return ParseInt(v, 0, 100, &o->effectsVolume) ? OPTION_OK : OPTION_BAD_VALUE;
      }},
-    {"--unpacked", "DIR",
-     "play the game folder DIR unpacked: archive files are read from the files below it, "
-     "and F1 reloads them after an edit",
+    {"--unpacked", "DIR", "play the game folder DIR unpacked (F1 reloads edited files)",
      [](const char* v, LaunchOptions* o) { return o->dataDir = v, o->unpacked = true, OPTION_OK; }},
     {"--help", nullptr, "show this help and exit",
      [](const char*, LaunchOptions*) { return OPTION_SHOW_HELP; }},

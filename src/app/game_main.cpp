@@ -144,8 +144,12 @@ int GameMain(int argc, char** argv) {
     SetMixerGroupGains(options.mute ? 0.0f : options.musicVolume / 100.0f,
                        options.mute ? 0.0f : options.effectsVolume / 100.0f);
 
-    if (!StartupGame())
-        return 0;
+    if (!StartupGame()) {
+        std::fputs("tavelle: the game could not start (no window or no OpenGL 3.3 device)\n",
+                   stderr);
+        ShutdownGame();
+        return LAUNCH_EXIT_FAILED;
+    }
     while (!s_quitRequested) {
         if (PeekWindowEvent())
             HandleWindowEvent(GetWindowEvent());

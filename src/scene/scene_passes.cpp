@@ -92,17 +92,21 @@ void BeginScenePasses() {
     SetEffectTransforms(fog, identity);
     fog->SetFloat("IntScale", DepthIntScale());
     g_renderSet.passCount = 2;
-    if (CombinedFogFrame())
-        BeginColorAndDepthPass();
+    // A pair the device stops taking sends this frame and the later ones through the
+    // separate depth pass.
+    if (CombinedFogFrame() && !BeginColorAndDepthPass())
+        g_renderSet.combinedPasses = 0;
 }
 
-void BeginColorAndDepthPass() {
+bool BeginColorAndDepthPass() {
     GfxSurface* depth = nullptr;
     g_renderSet.depthTexture[0]->GetSurfaceLevel(0, &depth);
-    g_pD3DDevice->SetRenderTarget(1, depth);
+    if (FAILED(g_pD3DDevice->SetRenderTarget(1, depth)))
+        return false;
     const float scale = DepthIntScale();
     g_pD3DDevice->ClearRenderTarget(1, {DEPTH_CLEAR_VALUE * scale, 0.0f, 0.0f, scale});
     g_pD3DDevice->SetViewDepthScale(scale);
+    return true;
 }
 
 void BeginDepthPass() {

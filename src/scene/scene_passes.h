@@ -32,8 +32,9 @@ void DrawSceneObjects();
 void DrawObjectsOnTerrain();
 
 // With the combined targets: the screen and, as its second target, the first depth
-// texture cleared to the far value, for a pass that draws both.
-void BeginColorAndDepthPass();
+// texture cleared to the far value, for a pass that draws both. false when the device
+// no longer takes the pair.
+bool BeginColorAndDepthPass();
 // The scene's colour onto the screen and the terrain's depth into the first depth
 // texture.
 void DrawSceneColorAndTerrainDepth();

@@ -1,6 +1,8 @@
 #include "sound/wave_file_callbacks.h"
 
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <unistd.h>
 
 namespace sslib2 {

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import unittest
 
-from tavelle_e2e import GAME_DIR, require_game_dir, run_play
+from tavelle_e2e import GAME_DIR, PLAY, require_game_dir, run_play
 
 TAVELLE = os.path.join(os.environ.get("TAVELLE_BUILD_DIR", ""), "tavelle")
 NO_DISPLAY = "no display (DISPLAY/WAYLAND_DISPLAY unset or unreachable)\n"
@@ -33,6 +33,21 @@ class Launch(unittest.TestCase):
             r = run_tavelle([GAME_DIR], env, self.elsewhere)
             self.assertEqual((r.returncode, r.stdout, r.stderr), (1, "", NO_DISPLAY), env)
 
+    def test_a_start_up_that_fails_exits_one_with_its_lines(self):
+        # The display is there, but its GL stops short of 3.3: no device can be made.
+        no_device = {"SDL_VIDEODRIVER": "offscreen", "MESA_GL_VERSION_OVERRIDE": "3.2"}
+        device_box = "MESSAGE ERROR: DirectXデバイス生成失敗"
+        cases = [
+            ([TAVELLE, GAME_DIR],
+             "tavelle: the game could not start (no window or no OpenGL 3.3 device)"),
+            ([PLAY, "--data", GAME_DIR, "--frames", "5"], "tavelle-play: the game could not start"),
+        ]
+        for args, line in cases:
+            r = subprocess.run(args, cwd=self.elsewhere, env=dict(os.environ, **no_device),
+                               capture_output=True, text=True, timeout=60)
+            self.assertEqual(r.returncode, 1, r.stderr)
+            self.assertEqual(r.stderr.splitlines()[-2:], [device_box, line])
+
     def test_bad_command_lines_stop_before_any_window(self):
         os.mkdir(os.path.join(self.elsewhere, "empty"))
         cases = [
@@ -48,6 +63,16 @@ class Launch(unittest.TestCase):
             self.assertEqual(r.stderr.splitlines()[0], line)
             if code == 1:
                 self.assertEqual(r.stderr, line + "\n")
+
+    def test_the_readme_shows_the_help_as_the_program_prints_it(self):
+        r = run_tavelle(["--help"], {}, self.elsewhere)
+        self.assertEqual(r.returncode, 0)
+        readme_path = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "README.md")
+        with open(readme_path, encoding="utf-8") as f:
+            readme = f.read()
+        start = readme.index("usage: tavelle ")
+        end = readme.index("\n```", start)
+        self.assertEqual(readme[start:end + 1], r.stdout)
 
     def test_data_copied_from_a_case_blind_disc_is_found(self):
         data = os.path.join(self.elsewhere, "disc")

@@ -183,6 +183,35 @@ class MessageBoxWindowTest(unittest.TestCase):
         self.assertIsNone(self.game.poll())
 
 
+class UncaptionedBoxTest(unittest.TestCase):
+    """The box for a missing Ogg file has an empty caption: its window is titled with the
+    program's name, not left to the window manager's stand-in."""
+
+    def test_a_box_without_a_caption_is_titled_with_the_programs_name(self):
+        work = tempfile.mkdtemp(prefix="tavelle-caption-")
+        self.addCleanup(shutil.rmtree, work, True)
+        game_dir = os.path.join(work, "game")
+        shutil.copytree(GAME_DIR, game_dir)
+        os.remove(os.path.join(game_dir, "Sound", "korvath.ogg"))
+        self.assertIn(("", "OGGファイルの参照に失敗"), headless_messages(game_dir))
+        env = dict(os.environ)
+        env.pop("SDL_VIDEODRIVER", None)
+        game = subprocess.Popen([TAVELLE, game_dir], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        try:
+            box = wait_for("the box titled Tavelle",
+                           lambda: xdotool("search", "--name", "^Tavelle$"))[0]
+            wait_for("the box to take the focus", lambda: xdotool("getwindowfocus") == [box],
+                     seconds=20)
+            xdotool("key", "Return")
+            wait_for("the box to close", lambda: box not in xdotool("search", "--name", "."),
+                     seconds=20)
+            self.assertIsNone(game.poll())
+        finally:
+            game.kill()
+            game.wait(timeout=30)
+
+
 class QuitWhileTheStartUpShowsBoxesTest(unittest.TestCase):
     """With no audio device the start-up shows two boxes, one after the other. The system
     asking the game to end while the first shows closes it, and the second, which would

@@ -193,7 +193,8 @@ int main(int argc, char** argv) {
 
     if (!StartupGame()) {
         std::fprintf(stderr, "tavelle-play: the game could not start\n");
-        return 0;
+        ShutdownGame();
+        return 1;
     }
 
     const int audioFramesPerFrame = static_cast<int>(std::lround(double(MIXER_RATE) / options.fps));
@@ -236,7 +237,7 @@ int main(int argc, char** argv) {
             CountSkippedFrame();
         if (options.statsEvery > 0 && (frame + 1) % options.statsEvery == 0) {
             std::printf("frame %ld: resident %llu KiB, heap in use %llu KiB, reloads %ld, heap "
-                        "allocations %llu\n",
+                        "allocations (operator new) %llu\n",
                         frame + 1, static_cast<unsigned long long>(GetResidentBytes() / 1024),
                         static_cast<unsigned long long>(GetHeapBytesInUse() / 1024),
                         GetReloadCount(), static_cast<unsigned long long>(GetFrameAllocations()));

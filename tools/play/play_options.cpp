@@ -31,7 +31,8 @@ const char PLAY_USAGE[] =
     "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
     "  --monkey-f1 M      share of the actions, per thousand, that press F1 (default 3)\n"
     "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
-    "                     memory, heap allocations) as JSON; it is always printed to stdout\n"
+    "                     memory, heap allocations through operator new; malloc is not\n"
+    "                     counted) as JSON; it is always printed to stdout\n"
     "  --stats-every N    print frame, resident memory and allocations every N frames\n"
     "  --draw shots       draw the pixels of the frames written with --shot only; the\n"
     "                     others make every draw call but GL skips their rasterisation\n"
@@ -40,9 +41,10 @@ const char PLAY_USAGE[] =
     "                     'K close'\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails,\n"
     "always with a line on stderr: 2, before the first frame, for a wrong command line,\n"
-    "input file or data folder; 1 when a frame's shot, a state, the audio or the stats\n"
-    "cannot be written or a scripted event cannot be carried out. A signal (SIGTERM,\n"
-    "SIGINT) ends the driver as it ends any program.\n";
+    "input file or data folder; 1 when the game cannot start (no OpenGL 3.3 device), a\n"
+    "frame's shot, a state, the audio or the stats cannot be written, or a scripted\n"
+    "event cannot be carried out. A signal (SIGTERM, SIGINT) ends the driver as it ends\n"
+    "any program.\n";
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "run_stats.h"
 
+#include "frame_window.h"
 #include "heap_counter.h"
 #include "json_writer.h"
 
@@ -10,7 +11,6 @@
 
 #include "platform/window/message_box.h"
 
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <malloc.h>
@@ -42,9 +42,7 @@ struct RunStats {
     std::uint64_t steadyFieldAllocations = 0;
     long steadyFieldFrames = 0;
     long steadyFieldFramesAllocating = 0;
-    // frameAllocations at the end of each of the last frames, by frame number.
-    std::array<std::uint64_t, RECENT_FRAMES> recent{};
-    long gameFrames = 0;
+    FrameWindow<RECENT_FRAMES> recent;
     std::uint64_t before = 0;
     std::uint8_t stateBefore = 0;
 };
@@ -74,12 +72,7 @@ bool IsLoading(std::uint8_t state) {
 }
 
 long AllocationsOfRecentFrames() {
-    if (s_stats.gameFrames == 0)
-        return 0;
-    const std::uint64_t last = s_stats.recent[(s_stats.gameFrames - 1) % RECENT_FRAMES];
-    if (s_stats.gameFrames <= RECENT_FRAMES)
-        return static_cast<long>(last);
-    return static_cast<long>(last - s_stats.recent[s_stats.gameFrames % RECENT_FRAMES]);
+    return static_cast<long>(s_stats.recent.AddedByLastFrames());
 }
 
 std::vector<int> VisitedMaps() {
@@ -128,8 +121,7 @@ void EndStatsFrame() {
     const std::uint64_t made = GetHeapAllocationCount() - s_stats.before;
     const std::uint8_t state = s_stats.stateBefore;
     s_stats.frameAllocations += made;
-    s_stats.recent[s_stats.gameFrames % RECENT_FRAMES] = s_stats.frameAllocations;
-    s_stats.gameFrames++;
+    s_stats.recent.EndFrame(s_stats.frameAllocations);
     if (state == FRAME_FIELD)
         s_stats.fieldFrames++;
     else if (state == FRAME_SCENARIO)
@@ -181,9 +173,9 @@ std::string StatsReportText(long framesRun) {
     text += "resident memory: peak " + Mebibytes(GetPeakResidentBytes()) + ", final " +
             Mebibytes(GetResidentBytes()) + "\n";
     if (IsHeapCounterAvailable()) {
-        text += "heap allocations in the last 1000 frames: " +
+        text += "heap allocations (operator new) in the last 1000 frames: " +
                 std::to_string(AllocationsOfRecentFrames()) + "\n";
-        text += "heap allocations in steady field frames: " +
+        text += "heap allocations (operator new) in steady field frames: " +
                 std::to_string(s_stats.steadyFieldAllocations) + " in " +
                 std::to_string(s_stats.steadyFieldFramesAllocating) + " of " +
                 std::to_string(s_stats.steadyFieldFrames) + " frames\n";

@@ -1,8 +1,9 @@
 // BMP files to RGBA texels: 1-, 4-, 8-, 16-, 24- and 32-bit, bit fields, RLE8 and RLE4,
 // bottom-up or top-down. The headers are checked before any pixel is read: a file whose
 // rows are cut short, whose header is broken, whose depth and compression do not belong
-// together, or with a side above IMAGE_MAX_SIDE is refused. A compressed stream is
-// decoded within its bytes; what it does not reach stays transparent black.
+// together, with a side above IMAGE_MAX_SIDE, or with more pixels than its compressed
+// stream could paint is refused. A compressed stream is decoded within its bytes; what
+// it does not reach stays transparent black.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,8 @@ namespace {
 constexpr std::uint32_t FILE_HEADER_SIZE = 14;
 constexpr std::uint32_t CORE_HEADER_SIZE = 12;
 constexpr std::uint32_t INFO_HEADER_SIZE = 40;
+// The longest run one two-byte code of an RLE8 or RLE4 stream paints.
+constexpr std::uint64_t RLE_MOST_PIXELS_PER_RUN = 255;
 
 std::uint32_t ReadLe32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -152,7 +154,12 @@ bool ReadBmpLayout(const std::uint8_t* bytes, std::uint32_t size, BmpLayout* lay
         if (sizeImage > available)
             return false;
         layout->pixelBytes = sizeImage != 0 ? sizeImage : available;
-        return true;
+        // Every two bytes of a stream paint at most RLE_MOST_PIXELS_PER_RUN pixels. A
+        // picture larger than its stream could ever paint is refused before its texels
+        // are made: a few bytes could otherwise claim a side of 8192 (256 MiB of texels).
+        const std::uint64_t paintable =
+            std::uint64_t{layout->pixelBytes / 2} * RLE_MOST_PIXELS_PER_RUN;
+        return std::uint64_t{layout->width} * layout->height <= paintable;
     }
     const std::uint64_t rowBytes = (std::uint64_t{layout->width} * layout->bits + 31) / 32 * 4;
     const std::uint64_t pixelBytes = rowBytes * layout->height;

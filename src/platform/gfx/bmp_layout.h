@@ -28,5 +28,8 @@ struct BmpLayout {
 };
 
 // False for a file that is not a BMP, is cut before its pixels, has a side of 0 or above
-// IMAGE_MAX_SIDE, or a depth and compression that do not belong together.
+// IMAGE_MAX_SIDE, a depth and compression that do not belong together, or a compressed
+// stream too short to paint the pixels it declares, even with runs of the greatest
+// length (a picture left mostly transparent by deltas and early ends, which no encoder
+// writes at that size, is refused with it).
 bool ReadBmpLayout(const std::uint8_t* bytes, std::uint32_t size, BmpLayout* layout);

@@ -318,3 +318,6 @@ void WaitForGpu();
 // TAVELLE_REFUSE_FLOAT_TARGETS=1 and TAVELLE_REFUSE_SECOND_TARGET=1 set them at start.
 void SetFloatTargetsRefused(bool refused);
 void SetSecondTargetRefused(bool refused);
+// Tests: textures of at most side texels a side, as a device that holds only the 1024
+// OpenGL 3.3 guarantees would (0: as large as the driver allows).
+void SetTextureSideLimit(std::uint32_t side);

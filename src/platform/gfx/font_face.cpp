@@ -116,7 +116,10 @@ void CloseFontFace(FontFace* font) {
 }
 
 FT_GlyphSlot RenderFontGlyph(const FontFace& font, std::uint32_t codepoint) {
-    if (FT_Load_Char(font.face, codepoint, FT_LOAD_RENDER) != 0)
+    // A character the face lacks maps to glyph 0, which loads without an error and
+    // draws the face's empty box: the lack shows in the index, not in the load.
+    const FT_UInt glyph = FT_Get_Char_Index(font.face, codepoint);
+    if (glyph == 0 || FT_Load_Glyph(font.face, glyph, FT_LOAD_RENDER) != 0)
         FT_Load_Char(font.face, '?', FT_LOAD_RENDER);
     return font.face->glyph;
 }

@@ -82,11 +82,13 @@ struct FramebufferEntry {
     GLuint color1; // the second colour attachment, 0 for none
     GLuint depth;
     GLuint framebuffer;
+    bool complete; // as the driver answered when the pairing was first made
 };
 
 struct GfxDeviceState {
-    void* window = nullptr;  // SDL_Window*
-    void* context = nullptr; // SDL_GLContext
+    void* window = nullptr;              // SDL_Window*
+    void* context = nullptr;             // SDL_GLContext
+    std::uint32_t maxTextureSide = 1024; // the driver's, read when the device is made
     int width = GAME_FRAME_WIDTH;
     int height = GAME_FRAME_HEIGHT;
 
@@ -192,3 +194,5 @@ void ApplyEffectParameters(GfxEffectData* effect);
 
 // Textures shared by the loaders.
 GLuint CreateGlTexture();
+// The largest side of a texture the device holds.
+std::uint32_t MaxTextureSide();

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@ namespace {
 
 bool s_deviceExists = false;
 int s_expectedGlErrors = 0;
+std::uint32_t s_textureSideLimit = 0;
 
 // Debug builds, and every build under test, stop at the first GL error with GL's own
 // message: a wrong call would otherwise show only as a wrong picture, or not at all.
@@ -203,6 +205,16 @@ ExpectedGlErrors::~ExpectedGlErrors() {
     --s_expectedGlErrors;
 }
 
+void SetTextureSideLimit(std::uint32_t side) {
+    s_textureSideLimit = side;
+}
+
+std::uint32_t MaxTextureSide() {
+    if (s_textureSideLimit != 0 && s_textureSideLimit < g_gfx.maxTextureSide)
+        return s_textureSideLimit;
+    return g_gfx.maxTextureSide;
+}
+
 GfxSystem* CreateGfxSystem() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || SDL_GL_LoadLibrary(nullptr) != 0)
         return nullptr;
@@ -246,6 +258,9 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     g_gfx.width = GAME_FRAME_WIDTH;
     g_gfx.height = GAME_FRAME_HEIGHT;
     g_gfx.framebuffers.reserve(FRAMEBUFFER_CACHE_ROOM);
+    GLint maxTextureSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    g_gfx.maxTextureSide = static_cast<std::uint32_t>(std::max<GLint>(maxTextureSize, 1024));
     InstallGlErrorCheck();
     SetDefaultStates();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

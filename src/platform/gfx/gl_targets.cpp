@@ -67,27 +67,34 @@ void SetSecondTargetRefused(bool refused) {
     s_secondTargetRefused = refused;
 }
 
-void BindCurrentTarget() {
-    GfxSurface* color = g_gfx.renderTarget;
-    GfxSurface* depth = g_gfx.depthSurface;
+namespace {
+
+// The cached framebuffer of a pairing of targets, made and checked the first time the
+// pairing is used: later frames with the same targets make and check nothing.
+const FramebufferEntry& PairingFramebuffer(const GfxSurface* color, const GfxSurface* color1,
+                                           const GfxSurface* depth) {
     const GLuint colorName = color ? color->colorTexture : 0;
-    const GLuint color1Name = g_gfx.renderTarget1 ? g_gfx.renderTarget1->colorTexture : 0;
+    const GLuint color1Name = color1 ? color1->colorTexture : 0;
     const GLuint depthName = depth ? depth->depthBuffer : 0;
-    GLuint framebuffer = 0;
     for (const FramebufferEntry& entry : g_gfx.framebuffers) {
-        if (entry.color == colorName && entry.color1 == color1Name && entry.depth == depthName) {
-            framebuffer = entry.framebuffer;
-            break;
-        }
+        if (entry.color == colorName && entry.color1 == color1Name && entry.depth == depthName)
+            return entry;
     }
-    if (!framebuffer) {
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        AttachTargets(colorName, color1Name, depth);
-        g_gfx.framebuffers.push_back({colorName, color1Name, depthName, framebuffer});
-        g_gfx.gl.framebuffer = framebuffer;
-        return;
-    }
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    g_gfx.gl.framebuffer = framebuffer;
+    AttachTargets(colorName, color1Name, depth);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    return g_gfx.framebuffers.emplace_back(
+        FramebufferEntry{colorName, color1Name, depthName, framebuffer, complete});
+}
+
+} // namespace
+
+void BindCurrentTarget() {
+    const GLuint framebuffer =
+        PairingFramebuffer(g_gfx.renderTarget, g_gfx.renderTarget1, g_gfx.depthSurface).framebuffer;
     if (g_gfx.gl.framebuffer != framebuffer) {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         g_gfx.gl.framebuffer = framebuffer;
@@ -206,7 +213,7 @@ HRESULT GfxDevice::SetRenderTarget(std::uint32_t index, GfxSurface* surface) {
     const GfxSurface* first = g_gfx.renderTarget;
     if (s_secondTargetRefused || !first || first == surface || first->width != surface->width ||
         first->height != surface->height ||
-        !FramebufferComplete(first->colorTexture, surface->colorTexture, g_gfx.depthSurface))
+        !PairingFramebuffer(first, surface, g_gfx.depthSurface).complete)
         return E_FAIL;
     g_gfx.renderTarget1 = surface;
     return S_OK;

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -62,19 +63,37 @@ std::string SaveScreenshot(const std::uint8_t* rgba, int width, int height, std:
     std::tm local{};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    // The picture is written under a name of its own and linked to its final name only
+    // when whole: a failed write leaves no broken PNG, and link never replaces a file, so
+    // two pictures in one second (from two games, say) each keep theirs.
+    std::string temporary = folder + "/.tavelle-XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) {
+        *error = "cannot write in " + folder + ": " + std::strerror(errno);
+        return "";
+    }
+    close(descriptor);
+    if (!WritePng(temporary, rgba, width, height)) {
+        *error = "cannot write " + temporary + ": " + std::strerror(errno);
+        unlink(temporary.c_str());
+        return "";
+    }
     for (int n = 0; n < 100; ++n) {
         std::string path = folder + "/tavelle-" + stamp;
         if (n > 0)
             path += "-" + std::to_string(n);
         path += ".png";
-        if (std::filesystem::exists(path, failure))
-            continue;
-        if (!WritePng(path, rgba, width, height)) {
+        if (link(temporary.c_str(), path.c_str()) == 0) {
+            unlink(temporary.c_str());
+            return path;
+        }
+        if (errno != EEXIST) {
             *error = "cannot write " + path + ": " + std::strerror(errno);
+            unlink(temporary.c_str());
             return "";
         }
-        return path;
     }
+    unlink(temporary.c_str());
     *error = "too many screenshots this second in " + folder;
     return "";
 }

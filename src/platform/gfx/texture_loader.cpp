@@ -1,6 +1,7 @@
 #include "platform/gfx/texture_loader.h"
 
 #include "platform/gfx/bmp_decode.h"
+#include "platform/gfx/bmp_layout.h"
 #include "platform/gfx/gfx_internal.h"
 #include "platform/files/host_files.h"
 
@@ -67,6 +68,12 @@ HRESULT CreateTextureFromFileInMemoryEx(GfxDevice* device, const void* data, std
     if (format == GFX_DEFAULT || format == FMT_UNKNOWN)
         format = FMT_A8R8G8B8;
     if (format != FMT_A1R5G5B5 && format != FMT_A8R8G8B8 && format != FMT_X8R8G8B8)
+        return E_FAIL;
+    // A picture the device cannot hold is refused before its texels are made.
+    BmpLayout layout;
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (!ReadBmpLayout(bytes, size, &layout) || layout.width > MaxTextureSide() ||
+        layout.height > MaxTextureSide())
         return E_FAIL;
     DecodedImage image;
     if (!DecodeBmp(data, size, colorKey, format == FMT_A1R5G5B5, &image))

@@ -32,8 +32,9 @@ struct ImageInfo {
 // size may exceed the file (the bytes past it are ignored). width and height:
 // GFX_DEFAULT (the file's, rounded up to powers of two for the reported size).
 // format: FMT_A1R5G5B5 (one-bit alpha) or FMT_A8R8G8B8. colorKey: 0 for none.
-// A truncated or malformed file, an unsupported bit depth or a side above
-// IMAGE_MAX_SIDE gives E_FAIL and a null texture.
+// A truncated or malformed file, an unsupported bit depth, or a side above
+// IMAGE_MAX_SIDE or above the largest texture the device holds gives E_FAIL and a null
+// texture.
 HRESULT CreateTextureFromFileInMemoryEx(GfxDevice* device, const void* data, std::uint32_t size,
                                         std::uint32_t width, std::uint32_t height,
                                         std::uint32_t mipLevels, std::uint32_t usage,

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr const char* UNCAPTIONED_BOX_TITLE = "Tavelle";
+
 std::vector<RecordedMessage> s_messages;
 int s_messageCount = 0;
 int s_headless = -1; // -1: not decided yet
@@ -56,12 +58,16 @@ void ShowOnScreen(const std::string& caption, const std::string& text, MessageBo
         std::fprintf(stderr, "MESSAGE %s: %s\n", caption.c_str(), text.c_str());
         return;
     }
+    // A box without a caption is titled with the program's name, so that the player
+    // knows which program speaks (a window manager shows a stand-in such as "Unnamed
+    // Window" for an empty title). The recorded caption stays as the game gave it.
+    const char* title = caption.empty() ? UNCAPTIONED_BOX_TITLE : caption.c_str();
     void* parent = owner == MB_OWNER_MAIN_WINDOW ? GetMainWindowHandle() : nullptr;
-    if (ShowMessageWindow(caption.c_str(), text.c_str(), parent))
+    if (ShowMessageWindow(title, text.c_str(), parent))
         return;
     const int cursor = SDL_ShowCursor(SDL_QUERY);
     SDL_ShowCursor(SDL_ENABLE);
-    const int shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(),
+    const int shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text.c_str(),
                                                static_cast<SDL_Window*>(parent));
     SDL_ShowCursor(cursor);
     if (shown != 0)

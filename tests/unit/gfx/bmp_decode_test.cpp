@@ -165,6 +165,36 @@ TEST(BmpDecode, Rle4EveryEscapeCode) {
         CheckRle(4, 6, static_cast<std::int32_t>(c.rows.size()), c);
 }
 
+// Two bytes of a stream paint at most 255 pixels: a picture larger than its whole
+// stream could paint is refused; one it could just paint is decoded.
+TEST(BmpDecode, RlePictureMustFitWhatItsStreamCanPaint) {
+    struct Case {
+        std::uint16_t bits;
+        std::int32_t width, height;
+        Bytes stream;
+        bool accepted;
+    };
+    const Bytes twoLongRuns = {255, 1, 255, 0x11};
+    const Case cases[] = {
+        {8, 255, 2, twoLongRuns, true},  {8, 256, 2, twoLongRuns, false},
+        {8, 255, 3, twoLongRuns, false}, {4, 510, 1, twoLongRuns, true},
+        {4, 511, 1, twoLongRuns, false}, {8, 1, 1, {}, false},
+        {8, 8192, 8192, {0, 1}, false},
+    };
+    for (const Case& c : cases) {
+        BmpFields fields;
+        fields.width = c.width;
+        fields.height = c.height;
+        fields.bits = c.bits;
+        fields.compression = c.bits == 8 ? 1 : 2;
+        fields.palette = RLE_PALETTE;
+        fields.pixels = c.stream;
+        DecodedImage image;
+        EXPECT_EQ(Decode(BuildBmp(fields), &image), c.accepted)
+            << c.bits << "-bit " << c.width << " × " << c.height;
+    }
+}
+
 TEST(BmpDecode, RleTopDown) {
     CheckRle(8, 4, -2, {"rows from the top", {4, 1, 0, 0, 2, 2, 0, 1}, {"1111", "22.."}});
 }
@@ -342,6 +372,11 @@ TEST(BmpDecode, RefusesBrokenFiles) {
         {"RLE4 on 8 bits", goodRle, [](Bytes* b) { Put(b, 30, 2, 4); }},
         {"RLE image size past the end", goodRle, [](Bytes* b) { Put(b, 34, 5, 4); }},
         {"RLE pixel offset past the end", goodRle, [](Bytes* b) { Put(b, 10, 0x10000, 4); }},
+        {"RLE 8192 × 8192 from four bytes", goodRle,
+         [](Bytes* b) {
+             Put(b, 18, 8192, 4);
+             Put(b, 22, 8192, 4);
+         }},
     };
     DecodedImage image;
     ASSERT_TRUE(Decode(good, &image));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,6 +63,27 @@ const std::string FULL_I = "\x82\x68";
 
 TEST_F(TextTest, FaceResolvesToAJapaneseGothic) {
     EXPECT_STREQ(g_pFont->GetFamilyName(), "IPAGothic");
+}
+
+// CP932 0xF040, the first user-defined character, decodes to U+E000, a private-use
+// character that no Gothic face draws: it shows as the face's '?'.
+TEST_F(TextTest, ACharacterTheFaceLacksDrawsAsAQuestionMark) {
+    const std::uint8_t* drawn = Draw("?");
+    const std::vector<std::uint8_t> question(drawn, drawn + 1024 * 768 * 4);
+    const InkBox questionInk = FindInk(question.data(), 40, 200, 40, 120);
+    ASSERT_FALSE(questionInk.Empty());
+    const std::uint8_t* lacking = Draw("\xF0\x40");
+    const InkBox lackingInk = FindInk(lacking, 40, 200, 40, 120);
+    EXPECT_EQ(
+        (std::vector<int>{lackingInk.left, lackingInk.top, lackingInk.right, lackingInk.bottom}),
+        (std::vector<int>{questionInk.left, questionInk.top, questionInk.right,
+                          questionInk.bottom}));
+    int differing = 0;
+    for (int y = 40; y < 120; ++y) {
+        for (int x = 40; x < 200; ++x)
+            differing += PixelAt(lacking, x, y).r != PixelAt(question.data(), x, y).r;
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(TextTest, FullWidthCharactersAre36ApartAndLines45) {

@@ -44,3 +44,30 @@ TEST(TextureLoader, ReportsTheFilesOwnSizeAndARoundedTexture) {
     EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(CreateTextureFromFile(g_pD3DDevice, ".\\no\\such.bmp", &texture), E_FAIL);
 }
+
+// On a device that holds only the 1024 texels a side that OpenGL 3.3 guarantees, a wider
+// or taller picture is refused (an upload would be a GL error) and one of 1024 loads.
+TEST(TextureLoader, RefusesAPictureLargerThanTheDeviceHolds) {
+    if (!InitGfxFixture())
+        GTEST_SKIP() << "no OpenGL 3.3 device";
+    SetTextureSideLimit(1024);
+    struct Case {
+        int width, height;
+        HRESULT result;
+    };
+    const Case cases[] = {{1024, 2, S_OK}, {1025, 2, E_FAIL}, {2, 1025, E_FAIL}};
+    for (const Case& c : cases) {
+        const std::vector<std::uint8_t> bmp = MakeBmp24(c.width, c.height, Grey);
+        GfxTexture* texture = nullptr;
+        EXPECT_EQ(CreateTextureFromFileInMemoryEx(
+                      g_pD3DDevice, bmp.data(), static_cast<std::uint32_t>(bmp.size()), GFX_DEFAULT,
+                      GFX_DEFAULT, GFX_DEFAULT, 0, FMT_A8R8G8B8, POOL_MANAGED, FILTER_LINEAR,
+                      FILTER_LINEAR, COLOR_KEY_MAGENTA, nullptr, &texture),
+                  c.result)
+            << c.width << " × " << c.height;
+        EXPECT_EQ(texture != nullptr, c.result == S_OK);
+        if (texture)
+            texture->Release();
+    }
+    SetTextureSideLimit(0);
+}

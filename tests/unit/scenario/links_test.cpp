@@ -56,6 +56,36 @@ TEST_F(ScenarioLinks, HoverFollowsThePointerAndTheLowerRecordWins) {
     EXPECT_TRUE(g_selectWait);
 }
 
+// A pointer box that exactly touches a rectangle, on any of its four sides, selects it;
+// one pixel further it does not. The first line spans (50, 50)-(122, 95), the second
+// (50, 95)-(86, 140); PointAt puts the 64 × 64 box above and right of the point.
+TEST_F(ScenarioLinks, APointerBoxTouchingALinksEdgeSelectsIt) {
+    StartChoice(TWO_LINES);
+    struct Case {
+        const char* edge;
+        float x, y;
+        int hovered; // the record that hovers, -1 for none
+    };
+    const Case cases[] = {
+        {"box's left on the first line's right", 122, 80, 0},
+        {"box's left a pixel past it", 123, 80, -1},
+        {"box's top on the second line's bottom", 60, 204, 1},
+        {"box's top a pixel below it", 60, 205, -1},
+        {"box's right on the first line's left", -14, 80, 0},
+        {"box's right a pixel short of it", -15, 80, -1},
+        {"box's bottom on the first line's top", 100, 50, 0},
+        {"box's bottom a pixel above it", 100, 49, -1},
+    };
+    for (const Case& c : cases) {
+        PointAt(600, 600);
+        RunScenarioFrames(1);
+        PointAt(c.x, c.y);
+        RunScenarioFrames(1);
+        EXPECT_EQ(g_links[0].hover, c.hovered == 0) << c.edge;
+        EXPECT_EQ(g_links[1].hover, c.hovered == 1) << c.edge;
+    }
+}
+
 TEST_F(ScenarioLinks, HeldButtonSelectsAndClearsTheChoice) {
     StartChoice(TWO_LINES);
     g_buttonDown[0] = 1; // held before the pointer reaches the link
