@@ -11,6 +11,7 @@
 #include <cstring>
 
 GfxDevice g_gfxDevice;
+GfxDeviceSetup g_gfxSetup;
 
 namespace {
 
@@ -262,10 +263,7 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     CreateWhiteTexture();
     CreateSamplers();
     CreateStreamObjects();
-    if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS"))
-        SetFloatTargetsRefused(std::strcmp(refuse, "1") == 0);
-    if (const char* refuse = std::getenv("TAVELLE_REFUSE_SECOND_TARGET"))
-        SetSecondTargetRefused(std::strcmp(refuse, "1") == 0);
+    ApplyFrameRasterization();
     // Presentation follows the display's refresh where the system allows it.
     SDL_GL_SetSwapInterval(1);
     s_deviceExists = true;
@@ -595,16 +593,22 @@ void GfxVertexBuffer::Release() {
 
 void SetPresentCapture(bool on) {
     g_gfx.captureOn = on;
+    ApplyFrameRasterization();
 }
 
 const std::uint8_t* GetCapturedFrame() {
     return g_gfx.capturedValid ? g_gfx.captured.data() : nullptr;
 }
 
-void SetFrameRasterized(bool on) {
+void SetGfxDeviceSetup(const GfxDeviceSetup& setup) {
+    g_gfxSetup = setup;
+    ApplyFrameRasterization();
+}
+
+void ApplyFrameRasterization() {
     if (!g_gfx.context)
         return;
-    if (on)
+    if (g_gfxSetup.rasterizeUncapturedFrames || g_gfx.captureOn)
         glDisable(GL_RASTERIZER_DISCARD);
     else
         glEnable(GL_RASTERIZER_DISCARD);
