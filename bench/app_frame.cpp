@@ -6,7 +6,8 @@
 #include "core/frame_state.h"
 #include "render/render_setup.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/window/message_box.h"
 
 #include <benchmark/benchmark.h>
@@ -21,7 +22,7 @@ bool StartOnce() {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         SetMessageBoxHeadless(true);
-        SetMixerManualPump(true);
+        ChooseAudioOutput(GetPumpedOutput());
         return chdir(TAVELLE_GAME_DIR) == 0 && StartupGame();
     }();
     return started;

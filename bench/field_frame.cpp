@@ -70,13 +70,15 @@ void FieldFogFrameSeparatePasses(benchmark::State& state) {
         state.SkipWithError("the game did not reach the field");
         return;
     }
-    SetSecondTargetRefused(true);
+    GfxDeviceSetup setup;
+    setup.secondColourTarget = false;
+    SetGfxDeviceSetup(setup);
     InitRenderStates();
     for (auto _ : state) {
         RunFrame();
         WaitForGpu();
     }
-    SetSecondTargetRefused(false);
+    SetGfxDeviceSetup({});
     InitRenderStates();
     CountFrames(state);
 }

@@ -5,7 +5,8 @@
 #include "sound/ogg_file_reader.h"
 #include "sound/sound_effects.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/audio/wav_writer.h"
 
 #include <benchmark/benchmark.h>
@@ -36,7 +37,7 @@ void SetUpSound() {
     if (ready)
         return;
     ready = true;
-    SetMixerManualPump(true);
+    ChooseAudioOutput(GetPumpedOutput());
     g_directSound.Init(nullptr);
     auto dir = std::filesystem::temp_directory_path() / "tavelle_bench_sound";
     std::filesystem::create_directories(dir / "Sound");

@@ -10,7 +10,10 @@
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
 
+#include "platform/audio/audio_output.h"
+#include "platform/audio/device_output.h"
 #include "platform/audio/mixer.h"
+#include "platform/audio/null_output.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/screenshot_file.h"
 #include "platform/input/key_codes.h"
@@ -141,8 +144,9 @@ int GameMain(int argc, char** argv) {
     }
     SetWindowLaunchChoices(options.fullscreen, options.scaleMode);
     SetFrameRateCap(options.fps);
-    SetMixerGroupGains(options.mute ? 0.0f : options.musicVolume / 100.0f,
-                       options.mute ? 0.0f : options.effectsVolume / 100.0f);
+    // A muted game opens no sound device at all.
+    ChooseAudioOutput(options.mute ? GetNullOutput() : GetDeviceOutput());
+    SetMixerGroupGains(options.musicVolume / 100.0f, options.effectsVolume / 100.0f);
 
     if (!StartupGame()) {
         std::fputs("tavelle: the game could not start (no window or no OpenGL 3.3 device)\n",

@@ -3,7 +3,7 @@
 #include "sound/direct_sound.h"
 #include "sound/ogg_file_reader.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
 #include "platform/window/message_box.h"
 
 // Defined with the table so that the table, defined after it, is destroyed first.

@@ -46,11 +46,12 @@ STORY_FRAMES = {
 }
 MAP3_FRAME = 25
 
-# The depth paths: the float depth targets, and the integer ones the game takes when
-# the device refuses float render targets.
+# The depth paths, with the driver's options that choose them: the float depth
+# targets, and the integer ones the game takes when the device refuses float render
+# targets.
 DEPTH_PATHS = {
-    "float": {},
-    "integer": {"TAVELLE_REFUSE_FLOAT_TARGETS": "1"},
+    "float": [],
+    "integer": ["--refuse", "float-targets"],
 }
 
 HEADLESS = {
@@ -71,9 +72,10 @@ def StoryInput():
     return "\n".join(lines) + "\n"
 
 
-def Play(play, data_dir, frames, shots, env, work, input_text="", draw="all"):
-    """Runs tavelle-play; returns {name: PNG path} and its stderr, or raises."""
-    args = [play, "--data", data_dir, "--frames", str(frames), "--draw", draw]
+def Play(play, data_dir, frames, shots, options, work, input_text="", draw="all"):
+    """Runs tavelle-play with more options; returns {name: PNG path} and its stderr, or
+    raises."""
+    args = [play, "--data", data_dir, "--frames", str(frames), "--draw", draw, *options]
     if input_text:
         path = os.path.join(work, "input.txt")
         with open(path, "w", encoding="utf-8") as f:
@@ -85,7 +87,6 @@ def Play(play, data_dir, frames, shots, env, work, input_text="", draw="all"):
         args += ["--shot", "%d:%s" % (frame, written[name])]
     full_env = dict(os.environ)
     full_env.update(HEADLESS)
-    full_env.update(env)
     proc = subprocess.run(args, capture_output=True, env=full_env, timeout=1200)
     stderr = proc.stderr.decode("utf-8", "replace")
     if proc.returncode != 0 or "MESSAGE " in stderr:
@@ -121,13 +122,13 @@ def Capture(build_dir, work, paths=DEPTH_PATHS, story_frames=None, draw="all"):
     map3 = Map3Data(zrn, game_dir, os.path.join(work, "data"))
     frames = {}
     errors = {}
-    for path_name, env in paths.items():
+    for path_name, options in paths.items():
         out = os.path.join(work, path_name)
         os.makedirs(out)
-        shots, story_err = Play(play, game_dir, max(story_frames) + 1, story_frames, env, out,
-                                StoryInput(), draw)
-        map3_shots, map3_err = Play(play, map3, MAP3_FRAME + 1, {MAP3_FRAME: "map3-fog"}, env, out,
-                                    draw=draw)
+        shots, story_err = Play(play, game_dir, max(story_frames) + 1, story_frames, options,
+                                out, StoryInput(), draw)
+        map3_shots, map3_err = Play(play, map3, MAP3_FRAME + 1, {MAP3_FRAME: "map3-fog"},
+                                    options, out, draw=draw)
         shots.update(map3_shots)
         errors[path_name] = [story_err, map3_err]
         for name, path in shots.items():

@@ -187,6 +187,82 @@ class DesktopWindow(unittest.TestCase):
         self.assertEqual(game.returncode, 0)
         self.assertEqual(err.decode(), "")
 
+    def game_window(self):
+        deadline = time.time() + 60
+        while time.time() < deadline:
+            found = self.desktop.run("xdotool", "search", "--name", TITLE).stdout.split()
+            if found:
+                return found[0]
+            time.sleep(0.2)
+        self.fail("the game window never appeared")
+
+    def close_boxes_with_the_mouse(self, game, window, count):
+        """Closes the game's next `count` message boxes by clicking their OK buttons, each
+        gone before the next is looked for."""
+        closed = []
+        deadline = time.time() + 120
+        while len(closed) < count and time.time() < deadline:
+            shown = self.desktop.run("xdotool", "search", "--onlyvisible", "--pid",
+                                     str(game.pid)).stdout.split()
+            boxes = [w for w in shown if w != window and w not in closed]
+            if not boxes:
+                time.sleep(0.2)
+                continue
+            x, y, w, h = self.desktop.window_geometry(boxes[0])
+            # The OK button sits centred, 15 pixels above the box's bottom edge.
+            self.desktop.run("xdotool", "mousemove", str(x + w // 2), str(y + h - 29))
+            self.desktop.run("xdotool", "click", "1")
+            while time.time() < deadline and boxes[0] in self.desktop.run(
+                    "xdotool", "search", "--onlyvisible", "--pid", str(game.pid)).stdout.split():
+                time.sleep(0.2)
+            closed.append(boxes[0])
+        self.assertEqual(len(closed), count, "the boxes that showed and were closed")
+
+    def test_clicks_walk_after_the_boxes_of_a_failing_sound_device_are_closed(self):
+        # A sound device is there but cannot be opened (the disk driver's file cannot be
+        # created): the start-up says so in its five boxes, closed with the mouse.
+        self.desktop.env.update(SDL_AUDIODRIVER="disk",
+                                SDL_DISKAUDIOFILE="/nonexistent-folder/audio.raw")
+        game = self.desktop.start([TAVELLE, GAME_DIR], cwd=self.work)
+        window = self.game_window()
+        self.close_boxes_with_the_mouse(game, window, 5)
+        geometry = self.desktop.window_geometry(window)
+        self.wait_for_field(geometry)
+
+        before, after = self.click_and_walk(window, geometry, TARGET_CLICK)
+        self.assertGreater(difference(lead_box(before, TARGET_CLICK), lead_box(after, TARGET_CLICK)),
+                           4.0, "the lead came to the clicked ground")
+
+        self.desktop.run("xdotool", "key", "Escape")
+        _, err = game.communicate(timeout=60)
+        self.assertEqual(game.returncode, 0)
+        self.assertEqual(err.decode().count("MESSAGE "), 0, "every box showed in the window")
+
+    def test_with_no_sound_device_and_when_muted_no_box_shows(self):
+        # No audio driver can start: no device at all. The game says so in one line,
+        # shows no box, and takes clicks at once. Muted, it opens no device, so even the
+        # disk driver's file is never written.
+        raw = os.path.join(self.work, "audio.raw")
+        cases = [({"SDL_AUDIODRIVER": "no-such-audio-driver"}, [],
+                  "tavelle: no audio output device; playing silently until one appears\n"),
+                 ({"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": raw}, ["--mute"], "")]
+        for env, args, said in cases:
+            self.desktop.env.update(env)
+            game = self.desktop.start([TAVELLE, GAME_DIR, *args], cwd=self.work)
+            window = self.game_window()
+            geometry = self.desktop.window_geometry(window)
+            self.wait_for_field(geometry)
+            shown = self.desktop.run("xdotool", "search", "--onlyvisible", "--pid",
+                                     str(game.pid)).stdout.split()
+            self.assertEqual(shown, [window], "only the game's window shows")
+            before, after = self.click_and_walk(window, geometry, TARGET_CLICK)
+            self.assertGreater(
+                difference(lead_box(before, TARGET_CLICK), lead_box(after, TARGET_CLICK)), 4.0)
+            self.desktop.run("xdotool", "key", "Escape")
+            _, err = game.communicate(timeout=60)
+            self.assertEqual((game.returncode, err.decode()), (0, said), args)
+        self.assertFalse(os.path.exists(raw), "a muted game opened the sound device")
+
 
 if __name__ == "__main__":
     unittest.main()

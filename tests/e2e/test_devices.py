@@ -60,6 +60,30 @@ class AudioDevice(unittest.TestCase):
             self.assertTrue(music["playing"][0])
             self.assertEqual(lost.states[frame]["frameNo"], 251)
 
+    def test_no_device_at_start_plays_silently_until_one_appears_then_the_music_starts(self):
+        with ThreadPoolExecutor(max_workers=2) as pool:
+            plain, absent = pool.map(lambda run: play(
+                GAME_DIR, 400, inputs=run[0], states=(239,), audio=True, options=run[1]),
+                (("", ()), ("240 audio-back\n", ("--audio-device", "absent"))))
+        self.assertEqual(plain.stderr, "")
+        self.assertEqual(absent.returncode, 0, absent.stderr)
+        self.assertEqual(absent.messages(), [])
+        self.assertEqual(absent.stderr,
+                         "tavelle: no audio output device; playing silently until one appears\n")
+        music = absent.states[239]["music"]
+        self.assertTrue(music["playing"][0], "the game plays its music, silently")
+        reference = frames_of_audio(plain.audio_path)
+        audio = frames_of_audio(absent.audio_path)
+        # The music starts on the device from its first sample, as it started in the
+        # run that had a device from the start.
+        def first_sound(pcm):
+            return next(k for k in range(400) if not silent(audio_slice(pcm, k, k + 1)))
+        started, resumed = first_sound(reference), first_sound(audio)
+        self.assertLess(started, 240 - 150)
+        self.assertIn(resumed, range(240, 250))
+        self.assertEqual(audio_slice(audio, resumed, resumed + 150),
+                         audio_slice(reference, started, started + 150))
+
     def test_a_reload_finds_the_device_again(self):
         r = play(GAME_DIR, 400, inputs="100 audio-lost\n200 key F1\n",
                      states=(199, 399), audio=True)

@@ -22,7 +22,7 @@ BUILD = os.environ["TAVELLE_BUILD_DIR"]
 TOLERANCE = 1
 SEPARATE_PASSES = "the fog is drawn in separate passes"
 # The separate passes take the float depth path, so they must give its fog frames.
-SEPARATE = {"separate": {"TAVELLE_REFUSE_SECOND_TARGET": "1"}}
+SEPARATE = {"separate": ["--refuse", "second-target"]}
 SEPARATE_STORY_FRAMES = {25: "map1-fog"}
 
 

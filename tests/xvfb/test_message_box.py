@@ -213,12 +213,15 @@ class UncaptionedBoxTest(unittest.TestCase):
 
 
 class QuitWhileTheStartUpShowsBoxesTest(unittest.TestCase):
-    """With no audio device the start-up shows two boxes, one after the other. The system
-    asking the game to end while the first shows closes it, and the second, which would
-    hold the game until clicked, goes to stderr: the game ends at once, cleanly."""
+    """With an audio device that fails to open the start-up shows two boxes, one after the
+    other. The system asking the game to end while the first shows closes it, and the
+    second, which would hold the game until clicked, goes to stderr: the game ends at
+    once, cleanly."""
 
     def test_a_quit_during_the_first_box_ends_the_game(self):
-        env = dict(os.environ, SDL_AUDIODRIVER="no-such-audio-driver")
+        # The disk driver's one device, whose file cannot be created.
+        env = dict(os.environ, SDL_AUDIODRIVER="disk",
+                   SDL_DISKAUDIOFILE="/nonexistent-folder/audio.raw")
         env.pop("SDL_VIDEODRIVER", None)
         game = subprocess.Popen([TAVELLE, GAME_DIR], env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)

@@ -11,7 +11,8 @@
 #include "app/main_loop.h"
 #include "app/unpacked_folder.h"
 #include "core/frame_clock.h"
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/audio/sound_format.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/png_writer.h"
@@ -110,6 +111,7 @@ bool ApplyEvent(const ScriptEvent& event) {
         HandleAudioDeviceRemoved();
         break;
     case SCRIPT_AUDIO_BACK:
+        SetPumpedOutputDeviceAbsent(false);
         RestoreAudioOutput();
         break;
     case SCRIPT_CLOSE:
@@ -179,9 +181,15 @@ int main(int argc, char** argv) {
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     SetMessageBoxHeadless(true);
     SetInputInjection(true);
-    SetMixerManualPump(true);
+    ChooseAudioOutput(GetPumpedOutput());
+    SetPumpedOutputDeviceAbsent(options.noAudioDevice);
     EnableMixerCapture(!options.audioOut.empty());
     SetPerformanceCounterOverride(true, 0);
+    GfxDeviceSetup device;
+    device.floatTargets = !options.refuseFloatTargets;
+    device.secondColourTarget = !options.refuseSecondTarget;
+    device.rasterizeUncapturedFrames = !options.drawOnlyShots;
+    SetGfxDeviceSetup(device);
 
     const double frequency = static_cast<double>(QueryPerformanceFrequencyTicks());
     auto setClock = [&](long frame) {
@@ -220,10 +228,10 @@ int main(int argc, char** argv) {
         PumpWindowEvents();
         if (IsQuitRequested())
             break;
-        // Only the frames written as shots are read back (the read waits for the GPU).
+        // Only the frames written as shots are read back (the read waits for the GPU);
+        // with --draw shots only they are rasterised.
         const bool shot = options.shots.count(frame) > 0;
         SetPresentCapture(shot);
-        SetFrameRasterized(shot || !options.drawOnlyShots);
         bool presented = false;
         const bool runs = g_windowActive == 1;
         BeginStatsFrame();

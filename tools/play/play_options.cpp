@@ -10,7 +10,8 @@ const char PLAY_USAGE[] =
     "usage: tavelle-play [--data DIR | --unpacked DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
     "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
-    "                    [--stats-every N] [--draw all|shots]\n"
+    "                    [--stats-every N] [--draw all|shots] [--audio-device present|absent]\n"
+    "                    [--refuse float-targets|second-target]...\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -37,6 +38,12 @@ const char PLAY_USAGE[] =
     "  --draw shots       draw the pixels of the frames written with --shot only; the\n"
     "                     others make every draw call but GL skips their rasterisation\n"
     "                     (for long runs that check states); --draw all is the default\n"
+    "  --audio-device absent  start as on a machine with no audio output device: the\n"
+    "                     game plays silently until 'K audio-back' plugs one in\n"
+    "  --refuse float-targets  the graphics device refuses float render targets, as a\n"
+    "                     device without them would (the integer depth formats are used)\n"
+    "  --refuse second-target  the graphics device refuses a second colour target, as a\n"
+    "                     device that draws into one target at a time would\n"
     "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
     "                     'K close'\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails,\n"
@@ -131,6 +138,18 @@ std::string ParsePlayOptions(int argc, const char* const* argv, PlayOptions* opt
             if (std::strcmp(value, "all") != 0 && std::strcmp(value, "shots") != 0)
                 return "--draw needs all or shots, got '" + std::string(value) + "'";
             options->drawOnlyShots = std::strcmp(value, "shots") == 0;
+        } else if (arg == "--audio-device") {
+            if (std::strcmp(value, "present") != 0 && std::strcmp(value, "absent") != 0)
+                return "--audio-device needs present or absent, got '" + std::string(value) + "'";
+            options->noAudioDevice = std::strcmp(value, "absent") == 0;
+        } else if (arg == "--refuse") {
+            if (std::strcmp(value, "float-targets") == 0)
+                options->refuseFloatTargets = true;
+            else if (std::strcmp(value, "second-target") == 0)
+                options->refuseSecondTarget = true;
+            else
+                return "--refuse needs float-targets or second-target, got '" + std::string(value) +
+                       "'";
         } else if (arg == "--stats-every") {
             if (!ParseWhole(value, 1, LONG_MAX, &options->statsEvery))
                 return "--stats-every needs a count of frames, got '" + std::string(value) + "'";

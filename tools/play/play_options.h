@@ -19,6 +19,9 @@ struct PlayOptions {
     bool drawOnlyShots = false;              // --draw shots
     std::multimap<long, std::string> states; // frame -> JSON path
     std::string audioOut;
+    bool noAudioDevice = false;      // --audio-device absent
+    bool refuseFloatTargets = false; // --refuse float-targets
+    bool refuseSecondTarget = false; // --refuse second-target
     bool monkey = false;
     std::uint64_t monkeySeed = 0;
     long monkeyRate = 10;

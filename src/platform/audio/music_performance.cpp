@@ -1,6 +1,6 @@
 #include "platform/audio/music_performance.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
 #include "platform/audio/mixer_voice.h"
 #include "platform/audio/wave_convert.h"
 #include "platform/audio/wave_file.h"
@@ -119,7 +119,7 @@ HRESULT MusicPerformance::PlaySegmentEx(MusicSegment* segment, std::uint32_t) {
         return E_FAIL;
     // An effect belongs to its moment: one asked for while the output is gone is not
     // kept for later, when it would sound with every other one of that time at once.
-    if (segment->m_samples.empty() || IsAudioOutputLost())
+    if (segment->m_samples.empty() || IsAudioOutputSilent())
         return S_OK;
     int chosen = -1;
     for (int i = 0; i < MAX_EFFECT_VOICES && chosen < 0; i++) {

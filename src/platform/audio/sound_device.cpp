@@ -1,6 +1,6 @@
 #include "platform/audio/sound_device.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
 #include "platform/audio/mixer_voice.h"
 
 #include <cstring>

@@ -303,21 +303,28 @@ GfxSystem* CreateGfxSystem();
 void SetPresentCapture(bool on);
 const std::uint8_t* GetCapturedFrame();
 
-// For the automation driver's quick runs: while off, every call still goes to GL and
-// is checked, but GL drops the primitives before rasterisation and ignores clears, so
-// the frame costs no fill. Set per frame: the game draws each frame whole from its own
-// clear, and no pixel of one frame is read by a later one.
-void SetFrameRasterized(bool on);
-
 // Waits until every draw issued so far has finished (for timing).
 void WaitForGpu();
 
-// Tests: refuse the float render targets (FMT_G16R16F and FMT_A16B16G16R16F), so that
-// the integer depth formats are used; or refuse a second colour target, as a device
-// that draws into one target at a time would. The environment variables
-// TAVELLE_REFUSE_FLOAT_TARGETS=1 and TAVELLE_REFUSE_SECOND_TARGET=1 set them at start.
-void SetFloatTargetsRefused(bool refused);
-void SetSecondTargetRefused(bool refused);
-// Tests: textures of at most side texels a side, as a device that holds only the 1024
-// OpenGL 3.3 guarantees would (0: as large as the driver allows).
-void SetTextureSideLimit(std::uint32_t side);
+// What the device offers, chosen by whoever sets it up. The game takes the defaults;
+// the automation driver and the tests narrow them, to play the game on a lesser
+// device or to skip the fill of frames nobody looks at.
+struct GfxDeviceSetup {
+    // Float render targets (FMT_G16R16F and FMT_A16B16G16R16F); without them the
+    // game uses its integer depth formats.
+    bool floatTargets = true;
+    // Drawing into two colour targets at once; without it the game draws into one
+    // target at a time.
+    bool secondColourTarget = true;
+    // Frames presented without capture (SetPresentCapture) are rasterised. When off,
+    // their every call still goes to GL and is checked, but GL drops the primitives
+    // before rasterisation and ignores clears, so such a frame costs no fill. The game
+    // draws each frame whole from its own clear, and no pixel of one frame is read by
+    // a later one.
+    bool rasterizeUncapturedFrames = true;
+    // Textures of at most this many texels a side, as a device that holds only the
+    // 1024 OpenGL 3.3 guarantees would (0: as large as the driver allows).
+    std::uint32_t textureSideLimit = 0;
+};
+// Takes effect at once on the device there is, and on every device created later.
+void SetGfxDeviceSetup(const GfxDeviceSetup& setup);

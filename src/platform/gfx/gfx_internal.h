@@ -137,6 +137,11 @@ struct GfxDeviceState {
 
 extern GfxDeviceState g_gfx;
 extern GfxDevice g_gfxDevice;
+extern GfxDeviceSetup g_gfxSetup;
+
+// Turns rasterisation on or off for the frame being drawn, as the set-up and the
+// frame's capture ask.
+void ApplyFrameRasterization();
 
 constexpr std::uint32_t STREAM_BUFFER_SIZE = 1u << 20;
 

@@ -12,12 +12,12 @@
 #include <cstring>
 
 GfxDevice g_gfxDevice;
+GfxDeviceSetup g_gfxSetup;
 
 namespace {
 
 bool s_deviceExists = false;
 int s_expectedGlErrors = 0;
-std::uint32_t s_textureSideLimit = 0;
 
 // Debug builds, and every build under test, stop at the first GL error with GL's own
 // message: a wrong call would otherwise show only as a wrong picture, or not at all.
@@ -205,14 +205,9 @@ ExpectedGlErrors::~ExpectedGlErrors() {
     --s_expectedGlErrors;
 }
 
-void SetTextureSideLimit(std::uint32_t side) {
-    s_textureSideLimit = side;
-}
-
 std::uint32_t MaxTextureSide() {
-    if (s_textureSideLimit != 0 && s_textureSideLimit < g_gfx.maxTextureSide)
-        return s_textureSideLimit;
-    return g_gfx.maxTextureSide;
+    const std::uint32_t limit = g_gfxSetup.textureSideLimit;
+    return limit != 0 && limit < g_gfx.maxTextureSide ? limit : g_gfx.maxTextureSide;
 }
 
 GfxSystem* CreateGfxSystem() {
@@ -277,10 +272,7 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     CreateWhiteTexture();
     CreateSamplers();
     CreateStreamObjects();
-    if (const char* refuse = std::getenv("TAVELLE_REFUSE_FLOAT_TARGETS"))
-        SetFloatTargetsRefused(std::strcmp(refuse, "1") == 0);
-    if (const char* refuse = std::getenv("TAVELLE_REFUSE_SECOND_TARGET"))
-        SetSecondTargetRefused(std::strcmp(refuse, "1") == 0);
+    ApplyFrameRasterization();
     // Presentation follows the display's refresh where the system allows it.
     SDL_GL_SetSwapInterval(1);
     s_deviceExists = true;
@@ -610,16 +602,22 @@ void GfxVertexBuffer::Release() {
 
 void SetPresentCapture(bool on) {
     g_gfx.captureOn = on;
+    ApplyFrameRasterization();
 }
 
 const std::uint8_t* GetCapturedFrame() {
     return g_gfx.capturedValid ? g_gfx.captured.data() : nullptr;
 }
 
-void SetFrameRasterized(bool on) {
+void SetGfxDeviceSetup(const GfxDeviceSetup& setup) {
+    g_gfxSetup = setup;
+    ApplyFrameRasterization();
+}
+
+void ApplyFrameRasterization() {
     if (!g_gfx.context)
         return;
-    if (on)
+    if (g_gfxSetup.rasterizeUncapturedFrames || g_gfx.captureOn)
         glDisable(GL_RASTERIZER_DISCARD);
     else
         glEnable(GL_RASTERIZER_DISCARD);

@@ -5,9 +5,6 @@
 
 namespace {
 
-bool s_floatTargetsRefused = false;
-bool s_secondTargetRefused = false;
-
 // Attaches the colour textures and the depth surface to the bound framebuffer; with a
 // second colour texture, pixel shader outputs 0 and 1 go to attachments 0 and 1.
 void AttachTargets(GLuint color, GLuint color1, const GfxSurface* depth) {
@@ -38,7 +35,7 @@ bool FramebufferComplete(GLuint color, GLuint color1, const GfxSurface* depth) {
 
 bool FormatRefused(std::uint32_t format) {
     const bool floatFormat = format == FMT_G16R16F || format == FMT_A16B16G16R16F;
-    return floatFormat && s_floatTargetsRefused;
+    return floatFormat && !g_gfxSetup.floatTargets;
 }
 
 struct TargetFormat {
@@ -58,14 +55,6 @@ constexpr TargetFormat TARGET_FORMATS[] = {
 };
 
 } // namespace
-
-void SetFloatTargetsRefused(bool refused) {
-    s_floatTargetsRefused = refused;
-}
-
-void SetSecondTargetRefused(bool refused) {
-    s_secondTargetRefused = refused;
-}
 
 namespace {
 
@@ -211,8 +200,8 @@ HRESULT GfxDevice::SetRenderTarget(std::uint32_t index, GfxSurface* surface) {
         return S_OK;
     }
     const GfxSurface* first = g_gfx.renderTarget;
-    if (s_secondTargetRefused || !first || first == surface || first->width != surface->width ||
-        first->height != surface->height ||
+    if (!g_gfxSetup.secondColourTarget || !first || first == surface ||
+        first->width != surface->width || first->height != surface->height ||
         !PairingFramebuffer(first, surface, g_gfx.depthSurface).complete)
         return E_FAIL;
     g_gfx.renderTarget1 = surface;

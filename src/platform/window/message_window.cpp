@@ -257,6 +257,19 @@ void PushEvents(std::vector<SDL_Event>* events) {
         SDL_PushEvent(&event);
 }
 
+// The events held back while the box showed go to the game before those that came
+// with its going: the game window's focus lost to the box, then the focus given back.
+// Pushed after them, the stale loss would be the last word, and the game would take no
+// input until its focus changed again.
+void PushEventsBeforeQueued(std::vector<SDL_Event>* events) {
+    std::vector<SDL_Event> queued;
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1)
+        queued.push_back(event);
+    PushEvents(events);
+    PushEvents(&queued);
+}
+
 } // namespace
 
 bool ShowMessageWindow(const char* caption, const char* text, void* parent) {
@@ -310,6 +323,6 @@ bool ShowMessageWindow(const char* caption, const char* text, void* parent) {
     SDL_ShowCursor(cursor);
     DestroyBox(window, game);
     CloseFontFace(&font);
-    PushEvents(&kept);
+    PushEventsBeforeQueued(&kept);
     return true;
 }

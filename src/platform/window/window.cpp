@@ -1,6 +1,7 @@
 #include "platform/window/window.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/audio/device_output.h"
 #include "platform/input/input_events.h"
 #include "platform/input/sdl_key_map.h"
 

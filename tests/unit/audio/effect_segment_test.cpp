@@ -1,6 +1,6 @@
 #include "audio/effect_test_support.h"
-#include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
+#include "platform/audio/pumped_output.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "audio/effect_test_support.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/music_performance.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/audio/sound_device.h"
 #include "temp_folder.h"
 

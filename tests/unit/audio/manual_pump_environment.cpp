@@ -1,5 +1,6 @@
 // Every test here mixes through the manual pump and captures what it mixes.
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/audio/pumped_output.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@ namespace {
 class ManualPumpEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
-        SetMixerManualPump(true);
+        ChooseAudioOutput(GetPumpedOutput());
         EnableMixerCapture(true);
     }
 };

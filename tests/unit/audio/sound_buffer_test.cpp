@@ -1,4 +1,4 @@
-#include "platform/audio/mixer.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/audio/sound_device.h"
 
 #include <gtest/gtest.h>

@@ -76,7 +76,9 @@ TEST_F(SceneRender, FogPullsTowardGreyWithTheThicknessInsideTheVolume) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SetFloatTargetsRefused(c.integerDepth);
+        GfxDeviceSetup setup;
+        setup.floatTargets = !c.integerDepth;
+        SetGfxDeviceSetup(setup);
         InitRenderStates();
         ASSERT_EQ(g_renderSet.integerDepthFormat != 0, c.integerDepth);
         LookAt({0, 0, -20}, {0, 0, 0});
@@ -87,7 +89,7 @@ TEST_F(SceneRender, FogPullsTowardGreyWithTheThicknessInsideTheVolume) {
         ExpectGrey(PixelAt(frame, 256, 384), Fogged(c.insideAlpha), "inside the volume");
         ExpectGrey(PixelAt(frame, 768, 384), Fogged(0), "outside the volume");
     }
-    SetFloatTargetsRefused(false);
+    SetGfxDeviceSetup({});
     InitRenderStates();
 }
 

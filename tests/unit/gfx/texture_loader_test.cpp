@@ -50,7 +50,9 @@ TEST(TextureLoader, ReportsTheFilesOwnSizeAndARoundedTexture) {
 TEST(TextureLoader, RefusesAPictureLargerThanTheDeviceHolds) {
     if (!InitGfxFixture())
         GTEST_SKIP() << "no OpenGL 3.3 device";
-    SetTextureSideLimit(1024);
+    GfxDeviceSetup setup;
+    setup.textureSideLimit = 1024;
+    SetGfxDeviceSetup(setup);
     struct Case {
         int width, height;
         HRESULT result;
@@ -69,5 +71,5 @@ TEST(TextureLoader, RefusesAPictureLargerThanTheDeviceHolds) {
         if (texture)
             texture->Release();
     }
-    SetTextureSideLimit(0);
+    SetGfxDeviceSetup({});
 }

@@ -23,25 +23,31 @@ TEST(PlayOptions, DefaultsWithNoArguments) {
     EXPECT_EQ(options.fps, 60.0);
     EXPECT_FALSE(options.monkey);
     EXPECT_FALSE(options.drawOnlyShots);
+    EXPECT_FALSE(options.noAudioDevice);
+    EXPECT_FALSE(options.refuseFloatTargets);
+    EXPECT_FALSE(options.refuseSecondTarget);
     EXPECT_FALSE(options.help);
 }
 
 TEST(PlayOptions, EveryOptionIsRead) {
     PlayOptions options;
-    EXPECT_EQ(Parse({"--unpacked",    "game",
-                     "--frames",      "120",
-                     "--fps",         "30.5",
-                     "--input",       "in.txt",
-                     "--shot",        "10:a.png",
-                     "--shot",        "10:b.png",
-                     "--state",       "0:s.json",
-                     "--audio-out",   "o.wav",
-                     "--monkey",      "18446744073709551615",
-                     "--monkey-rate", "100",
-                     "--monkey-f1",   "0",
-                     "--stats",       "st.json",
-                     "--stats-every", "7",
-                     "--draw",        "shots"},
+    EXPECT_EQ(Parse({"--unpacked",     "game",
+                     "--frames",       "120",
+                     "--fps",          "30.5",
+                     "--input",        "in.txt",
+                     "--shot",         "10:a.png",
+                     "--shot",         "10:b.png",
+                     "--state",        "0:s.json",
+                     "--audio-out",    "o.wav",
+                     "--monkey",       "18446744073709551615",
+                     "--monkey-rate",  "100",
+                     "--monkey-f1",    "0",
+                     "--stats",        "st.json",
+                     "--stats-every",  "7",
+                     "--draw",         "shots",
+                     "--audio-device", "absent",
+                     "--refuse",       "float-targets",
+                     "--refuse",       "second-target"},
                     &options),
               "");
     EXPECT_EQ(options.dataDir, "game");
@@ -64,6 +70,12 @@ TEST(PlayOptions, EveryOptionIsRead) {
     EXPECT_EQ(options.statsPath, "st.json");
     EXPECT_EQ(options.statsEvery, 7);
     EXPECT_TRUE(options.drawOnlyShots);
+    EXPECT_TRUE(options.noAudioDevice);
+    EXPECT_TRUE(options.refuseFloatTargets);
+    EXPECT_TRUE(options.refuseSecondTarget);
+    PlayOptions present;
+    EXPECT_EQ(Parse({"--audio-device", "absent", "--audio-device", "present"}, &present), "");
+    EXPECT_FALSE(present.noAudioDevice);
     PlayOptions drawAll;
     EXPECT_EQ(Parse({"--draw", "shots", "--draw", "all"}, &drawAll), "");
     EXPECT_FALSE(drawAll.drawOnlyShots);
@@ -113,6 +125,8 @@ TEST(PlayOptions, BadArgumentsAreRefusedWithTheReason) {
         {{"--stats-every", "0"}, "--stats-every needs a count of frames, got '0'"},
         {{"--draw", "none"}, "--draw needs all or shots, got 'none'"},
         {{"--draw", ""}, "--draw needs all or shots, got ''"},
+        {{"--audio-device", "none"}, "--audio-device needs present or absent, got 'none'"},
+        {{"--refuse", "targets"}, "--refuse needs float-targets or second-target, got 'targets'"},
     };
     for (const Case& c : cases) {
         PlayOptions options;

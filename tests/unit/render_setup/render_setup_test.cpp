@@ -54,7 +54,9 @@ TEST(RenderSetup, FixedStatesAndDepthFormatFallback) {
         std::uint32_t format;
     };
     for (const Case& c : {Case{false, 0, FMT_G16R16F}, Case{true, 1, FMT_G16R16}}) {
-        SetFloatTargetsRefused(c.refuseFloat);
+        GfxDeviceSetup setup;
+        setup.floatTargets = !c.refuseFloat;
+        SetGfxDeviceSetup(setup);
         InitRenderStates();
         EXPECT_EQ(g_renderSet.integerDepthFormat, c.integerDepth);
         for (GfxTexture* texture : g_renderSet.depthTexture) {
@@ -66,7 +68,7 @@ TEST(RenderSetup, FixedStatesAndDepthFormatFallback) {
             EXPECT_EQ(desc.Height, 768u);
         }
     }
-    SetFloatTargetsRefused(false);
+    SetGfxDeviceSetup({});
     EXPECT_NE(g_renderSet.sceneTexture[1], nullptr);
     EXPECT_NE(g_renderSet.sceneDepth[1], nullptr);
     EXPECT_NE(g_camera.backBuffer, nullptr);
@@ -103,8 +105,10 @@ TEST(RenderSetup, CombinedFogTargetsOrSeparatePasses) {
         {"no second colour target", false, true, 0, 0, FMT_UNKNOWN},
     };
     for (const Case& c : cases) {
-        SetFloatTargetsRefused(c.refuseFloat);
-        SetSecondTargetRefused(c.refuseSecondTarget);
+        GfxDeviceSetup setup;
+        setup.floatTargets = !c.refuseFloat;
+        setup.secondColourTarget = !c.refuseSecondTarget;
+        SetGfxDeviceSetup(setup);
         InitRenderStates();
         EXPECT_EQ(g_renderSet.integerDepthFormat, c.integerDepth) << c.what;
         EXPECT_EQ(g_renderSet.combinedPasses, c.combined) << c.what;
@@ -113,8 +117,7 @@ TEST(RenderSetup, CombinedFogTargetsOrSeparatePasses) {
             g_renderSet.fogFaceTexture->GetLevelDesc(0, &desc);
         EXPECT_EQ(desc.Format, c.faceFormat) << c.what;
     }
-    SetFloatTargetsRefused(false);
-    SetSecondTargetRefused(false);
+    SetGfxDeviceSetup({});
     InitRenderStates();
 }
 

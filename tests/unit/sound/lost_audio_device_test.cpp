@@ -12,8 +12,9 @@
 #include "sound/music.h"
 #include "sound/sound_effects.h"
 
+#include "platform/audio/audio_output.h"
+#include "platform/audio/device_output.h"
 #include "platform/audio/event.h"
-#include "platform/audio/mixer.h"
 #include "platform/audio/mixer_voice.h"
 #include "platform/audio/wav_writer.h"
 #include "platform/window/message_box.h"
@@ -252,7 +253,7 @@ void LoseAndRestoreThroughEvents(int voice) {
 // The fresh process tells the test only its exit code and its stderr: the failures
 // are collected and written there.
 void RunDeviceComingAndGoing() {
-    SetMixerManualPump(false);
+    ChooseAudioOutput(GetDeviceOutput());
     SetMessageBoxHeadless(true);
     ::testing::TestPartResultArray failures;
     {

@@ -3,7 +3,7 @@
 #include "sound/direct_sound.h"
 #include "sound/music.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/window/message_box.h"
 
 #include <gtest/gtest.h>

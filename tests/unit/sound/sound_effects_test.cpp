@@ -5,7 +5,7 @@
 #include "sound/music.h"
 #include "sound/sound_effects.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/pumped_output.h"
 #include "platform/audio/wav_writer.h"
 #include "platform/window/message_box.h"
 

@@ -2,7 +2,8 @@
 // death tests re-run the program from its start to get untouched sound state.
 #include "sound/direct_sound.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/audio/pumped_output.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ class SoundTestEnvironment : public ::testing::Environment {
         // A death test's fresh process sets up its own sound, or none.
         if (!::testing::GTEST_FLAG(internal_run_death_test).empty())
             return;
-        SetMixerManualPump(true);
+        ChooseAudioOutput(GetPumpedOutput());
         EnableMixerCapture(true);
         ASSERT_TRUE(g_directSound.Init(nullptr));
     }

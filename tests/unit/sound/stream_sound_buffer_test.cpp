@@ -3,7 +3,7 @@
 #include "sound/direct_sound.h"
 #include "sound/stream_sound_buffer.h"
 
-#include "platform/audio/mixer.h"
+#include "platform/audio/pumped_output.h"
 
 #include <gtest/gtest.h>
 
