@@ -1,6 +1,7 @@
 // zrn lint GAME_DIR | ARCHIVE: reads a game folder as the game would run in it (its
 // ZRN.dat, or, without one, the files below it as the keys, and its loose files), or
-// a packed archive alone, and reports every problem as "KEY:LINE: text" on stdout.
+// an archive (with the loose files beside it when it is a game's ZRN.dat), reports
+// every problem as "KEY:LINE: text" on stdout and ends with a summary line.
 #include "lint_command.h"
 
 #include "archive/archive.h"
@@ -34,8 +35,14 @@ int RunLintCommand(int argc, char** argv) {
     if (argc != 2)
         return ReportUsageError(argv[0]);
     LintInput input;
-    input.hasFolder = std::filesystem::is_directory(argv[1]);
-    input.folder = argv[1];
+    const std::filesystem::path given = argv[1];
+    input.hasFolder = std::filesystem::is_directory(given);
+    input.folder = given;
+    // A game's archive is played in the folder that holds it, beside its loose files.
+    if (!input.hasFolder && given.filename() == "ZRN.dat") {
+        input.hasFolder = true;
+        input.folder = given.parent_path().empty() ? "." : given.parent_path();
+    }
     const std::filesystem::path archive = input.folder / "ZRN.dat";
     // A folder without ZRN.dat is read as folder mode serves it.
     const bool packed = input.hasFolder && std::filesystem::is_regular_file(archive);
@@ -50,6 +57,8 @@ int RunLintCommand(int argc, char** argv) {
     LintMaps(files, &facts, &report);
     LintStory(input, facts, &report);
     LintWalls(files, facts, &report);
+    LintPens(files, facts, &report);
+    LintView(files, facts, &report);
     LintMedia(input, &report);
     for (const LintProblem& problem : report.problems) {
         if (problem.line > 0)
@@ -57,9 +66,8 @@ int RunLintCommand(int argc, char** argv) {
         else
             std::printf("%s: %s\n", problem.key.c_str(), problem.text.c_str());
     }
-    if (report.problems.empty())
-        return 0;
-    std::fprintf(stderr, "zrn lint: %zu problem%s in %s\n", report.problems.size(),
-                 report.problems.size() == 1 ? "" : "s", argv[1]);
-    return EXIT_PROBLEM;
+    const std::size_t checked = files.size() + static_cast<std::size_t>(report.looseFilesChecked);
+    std::printf("%zu file%s checked, %zu warning%s\n", checked, checked == 1 ? "" : "s",
+                report.problems.size(), report.problems.size() == 1 ? "" : "s");
+    return report.problems.empty() ? 0 : EXIT_PROBLEM;
 }
