@@ -37,6 +37,7 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 // folder mode would not follow (out of the folder, or to a folder) stops the pack, as
 // names that cannot be keys do, rather than packing what the folder does not play.
 bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
+                  const std::vector<std::filesystem::path>& leaveOut,
                   std::vector<PackFile>* files) {
     std::error_code error;
     // Without it no link could be told inside or out: the pack stops rather than guess.
@@ -56,7 +57,9 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
                                     "the game's folder mode does not follow either");
             return false;
         }
-        if (SameFile(file, out))
+        if (SameFile(file, out) ||
+            std::any_of(leaveOut.begin(), leaveOut.end(),
+                        [&](const std::filesystem::path& left) { return SameFile(file, left); }))
             continue;
         const std::uintmax_t size = std::filesystem::file_size(file, error);
         if (error)
@@ -167,18 +170,11 @@ bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* ro
     return !out->empty() && !root->empty();
 }
 
-int RunPackCommand(int argc, char** argv) {
-    std::string outPath, root;
-    if (!ParsePackArguments(argc, argv, &outPath, &root))
-        return ReportUsageError(argv[0]);
-    std::error_code error;
-    if (!std::filesystem::is_directory(root, error)) {
-        PrintError(COMMAND, root + ": not a directory");
-        return EXIT_PROBLEM;
-    }
+bool PackTree(const std::filesystem::path& root, const std::string& outPath,
+              const std::vector<std::filesystem::path>& leaveOut) {
     std::vector<PackFile> files;
-    if (!CollectFiles(root, outPath, &files))
-        return EXIT_PROBLEM;
+    if (!CollectFiles(root, outPath, leaveOut, &files))
+        return false;
     std::vector<ArchiveTableFile> tableFiles;
     for (const PackFile& file : files)
         tableFiles.push_back(file.tableFile);
@@ -187,10 +183,26 @@ int RunPackCommand(int argc, char** argv) {
     std::string message;
     if (!BuildArchiveTable(tableFiles, &table, &offsets, &message)) {
         PrintError(COMMAND, message);
-        return EXIT_PROBLEM;
+        return false;
     }
     if (!WriteArchive(files, table, outPath))
-        return EXIT_PROBLEM;
+        return false;
     std::printf("%s: %zu files\n", outPath.c_str(), files.size());
-    return 0;
+    return true;
+}
+
+int RunPackCommand(int argc, char** argv) {
+    // zrn pack GAME_DIR OUT_DIR: the game as it is handed out.
+    if (argc == 3 && std::filesystem::is_directory(argv[1]) &&
+        std::string(argv[2]).rfind("--root", 0) != 0)
+        return PackGame(argv[1], argv[2]);
+    std::string outPath, root;
+    if (!ParsePackArguments(argc, argv, &outPath, &root))
+        return ReportUsageError(argv[0]);
+    std::error_code error;
+    if (!std::filesystem::is_directory(root, error)) {
+        PrintError(COMMAND, root + ": not a directory");
+        return EXIT_PROBLEM;
+    }
+    return PackTree(root, outPath, {}) ? 0 : EXIT_PROBLEM;
 }
