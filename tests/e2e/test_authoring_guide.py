@@ -5,7 +5,10 @@ the guide's small map replace the starter's map 1; zrn lint must find nothing in
 and the checks under them must hold for the states of the frames they name. The
 screenshots the guide shows are written to BUILD/docs. The runs are independent and go
 two at a time. Only the frames shot are rasterised (--draw shots). The guide's map and
-the starter game each play 6,000 frames, and every wanderer must stay in its pen."""
+the starter game each play 6,000 frames, and every wanderer must stay in its pen. zrn map
+draws the guide's map as tests/golden/zrn-map-guide.png shows it (after a change meant
+to alter the picture, look at BUILD/docs/authoring-map-above.png and rewrite the golden
+with TAVELLE_WRITE_GOLDEN=1 ctest --preset release -R authoring_guide)."""
 import concurrent.futures
 import os
 import re
@@ -13,10 +16,13 @@ import shutil
 import subprocess
 import unittest
 
-from tavelle_e2e import ZRN, run_play, scratch_dir
+from PIL import Image
+
+from tavelle_e2e import ZRN, pixel_close, run_play, scratch_dir
 
 GUIDE = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "docs", "authoring.md")
 DOCS = os.path.join(os.environ["TAVELLE_BUILD_DIR"], "docs")
+GOLDEN_MAP = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "tests", "golden", "zrn-map-guide.png")
 FRAMES = 100
 MARKER = (512, 294)  # where the starter's question mark stands on screen
 CLICKS = "5 click %d %d\n" % MARKER + "".join("%d click 1000 740\n" % k for k in range(20, FRAMES, 10))
@@ -194,6 +200,20 @@ class Guide(unittest.TestCase):
                 active = [c["number"] for c in r.states[frames[0]]["field"]["characters"] if c["active"]]
                 self.assertEqual(active, sorted(pens), "the exit did not bring the people")
                 self.assertEqual(walkers_astray(r.states, pens, size), [])
+
+    def test_zrn_map_draws_the_guides_map(self):
+        folder, _ = self.guide_map_folder()
+        picture = os.path.join(DOCS, "authoring-map-above.png")
+        drawn = subprocess.run([ZRN, "map", folder, "1", picture], capture_output=True, timeout=120)
+        self.assertEqual(drawn.returncode, 0, drawn.stderr)
+        self.assertEqual(drawn.stdout, b"", "the guide's map has lint warnings")
+        if os.environ.get("TAVELLE_WRITE_GOLDEN"):
+            shutil.copy(picture, GOLDEN_MAP)
+        actual = Image.open(picture).convert("RGB")
+        golden = Image.open(GOLDEN_MAP).convert("RGB")
+        self.assertEqual(actual.size, golden.size)
+        differing = sum(1 for a, b in zip(actual.getdata(), golden.getdata()) if not pixel_close(a, b, 4))
+        self.assertLessEqual(differing, actual.size[0] * actual.size[1] // 1000)
 
     def test_the_starter_game_as_the_guide_shows_it(self):
         r = run_play(self.base, 60, inputs="5 click %d %d\n30 click 1000 740\n" % MARKER,

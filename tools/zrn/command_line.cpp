@@ -29,6 +29,9 @@ const ZrnCommand COMMANDS[] = {
     {"steps", RunStepsCommand, "GAME_DIR_OR_ARCHIVE",
      "answer queries on stdin about walls, exits and steps on the maps, with the game's own "
      "code (for map builders)"},
+    {"map", RunMapCommand, "GAME_DIR_OR_ARCHIVE N OUT.png",
+     "draw map N from above: ground, walls, exits, people, markers, the lead's start, the "
+     "ground the camera shows, and lint's warnings of the map ringed in red"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };

@@ -121,6 +121,12 @@ void LintRequiredKeys(const LintFiles& files, LintReport* report);
 // Bitmaps in the archive and under CG/ and X/, the effect waves and the music.
 void LintMedia(const LintInput& input, LintReport* report);
 
+// Reads a game folder (its ZRN.dat, or the files folder mode serves) or an archive as
+// zrn lint reads it; false after a message when it cannot be read.
+bool ReadLintInput(const char* command, const char* path, LintInput* input);
+// Every check of zrn lint, in its order.
+void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report);
+
 // The host path of a loose file that the game names as ".\Sound\talk.wav".
 std::filesystem::path LooseFilePath(const LintInput& input, const char* gamePath);
 // The key-like name lint reports a loose file under: "./Sound/talk.wav".

@@ -4,6 +4,7 @@
 // the map's base file as the map loader sets it, the way tavelle-play's clickat aims.
 #include "lint_report.h"
 #include "map_steps.h"
+#include "map_view.h"
 
 #include "field/cursor_pick.h"
 #include "field/map_files.h"
@@ -13,13 +14,6 @@
 #include <cstdio>
 #include <memory>
 #include <set>
-
-namespace {
-
-struct MapView {
-    Matrix view;
-    Matrix projection;
-};
 
 bool LoadMapView(const LintFiles& files, int map, MapView* out) {
     const auto base = files.find(g_mapFileNames[MAP_FILE_BASE][map]);
@@ -38,11 +32,13 @@ bool LoadMapView(const LintFiles& files, int map, MapView* out) {
 
 // A ground point can be clicked when it is seen on the screen where the pointer can
 // pick it: the pick looks a few rows above the pointer, which stays on the screen.
-bool Clickable(const MapView& view, float x, float z) {
+bool GroundPointClickable(const MapView& view, float x, float z) {
     const Vec3 seen = ProjectWorldPoint(view.view, view.projection, {x, 0.0f, z});
     return seen.z >= 0.0f && seen.z <= 1.0f && seen.x >= 0.0f && seen.x < SCREEN_WIDTH &&
            seen.y >= 0.0f && seen.y + PICK_ROWS_ABOVE_POINTER < SCREEN_HEIGHT;
 }
+
+namespace {
 
 std::string Place(float x, float z) {
     char text[64];
@@ -66,7 +62,8 @@ void CheckExits(const LintFiles& files, int map, const MapView& view, LintReport
                 continue;
             if (seen.insert(value).second)
                 first.push_back({c, r});
-            if (Clickable(view, static_cast<float>(c) + 0.5f, static_cast<float>(r) + 0.5f))
+            if (GroundPointClickable(view, static_cast<float>(c) + 0.5f,
+                                     static_cast<float>(r) + 0.5f))
                 shown.insert(value);
         }
     }
@@ -93,7 +90,7 @@ void LintView(const LintFiles& files, const LintFacts& facts, LintReport* report
             continue;
         CheckExits(files, map, view, report);
         for (const PlacedCharacter& character : facts.characters) {
-            if (character.map == map && !Clickable(view, character.x, character.z))
+            if (character.map == map && !GroundPointClickable(view, character.x, character.z))
                 report->Add(character.key, character.line,
                             "character " + std::to_string(character.number) + " at " +
                                 Place(character.x, character.z) +

@@ -24,6 +24,7 @@ int RunUnpackCommand(int argc, char** argv);
 int RunVerifyCommand(int argc, char** argv);
 int RunNewCommand(int argc, char** argv);
 int RunStepsCommand(int argc, char** argv);
+int RunMapCommand(int argc, char** argv);
 
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);
