@@ -193,8 +193,7 @@ bool PackTree(const std::filesystem::path& root, const std::string& outPath,
 
 int RunPackCommand(int argc, char** argv) {
     // zrn pack GAME_DIR OUT_DIR: the game as it is handed out.
-    if (argc == 3 && std::filesystem::is_directory(argv[1]) &&
-        std::string(argv[2]).rfind("--root", 0) != 0)
+    if (argc == 3 && argv[1][0] != '-' && std::string(argv[2]).rfind("--root", 0) != 0)
         return PackGame(argv[1], argv[2]);
     std::string outPath, root;
     if (!ParsePackArguments(argc, argv, &outPath, &root))

@@ -57,6 +57,10 @@ bool CopyLooseFile(const std::filesystem::path& from, const std::filesystem::pat
 } // namespace
 
 int PackGame(const std::filesystem::path& game, const std::filesystem::path& out) {
+    if (!std::filesystem::is_directory(game)) {
+        PrintError(COMMAND, game.string() + ": not a game folder");
+        return EXIT_PROBLEM;
+    }
     if (IsInside(out, game)) {
         PrintError(COMMAND, out.string() + " is inside the game folder " + game.string() +
                                 ": choose an output folder outside it, or its next pack would "
