@@ -2,6 +2,7 @@
 
 #include "app/input.h"
 #include "archive/archive.h"
+#include "core/file_report.h"
 #include "field/characters.h"
 #include "field/collision_box.h"
 #include "field/events.h"
@@ -77,8 +78,11 @@ void ReleaseLoadingTexture() {
 void PrepareLoadingScreen() {
     ReleaseLoadingTexture();
     if (FAILED(CreateTextureFromFile(g_pD3DDevice, ToHostPath(LOADING_PICTURE_PATH).c_str(),
-                                     &g_loadingTexture)))
+                                     &g_loadingTexture))) {
         ShowMessageBox("NowLoading.bmp の読み込み失敗", "ERROR");
+        ReportFileFailure(ToHostPath(LOADING_PICTURE_PATH).c_str(),
+                          "missing, or not a bitmap the game can load");
+    }
     SetWholeTextureQuad(&g_loadingQuad, 255, static_cast<float>(g_loadingRect.left),
                         static_cast<float>(g_loadingRect.top),
                         static_cast<float>(g_loadingRect.right),

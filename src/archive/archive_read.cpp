@@ -1,6 +1,7 @@
 // Reading one file of the archive by its path key: the index gives its place, the
 // archive is opened again for every read and the entry is decoded whole.
 #include "archive/archive.h"
+#include "core/file_report.h"
 
 #include "platform/files/host_files.h"
 #include "platform/window/message_box.h"
@@ -75,6 +76,7 @@ std::uint32_t GetArchiveFileSize(const char* key) {
     ArchiveEntry* entry = LookUpEntry(key);
     if (!entry) {
         ShowMessageBox("結合ファイルNot Found", ARCHIVE_MESSAGE_CAPTION);
+        ReportFileFailure(key, "missing from the archive");
         return ARCHIVE_SIZE_NOT_FOUND;
     }
     // An author may have saved the file since the walk: the caller sizes its buffer now.
@@ -87,6 +89,7 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
     ArchiveEntry entry;
     if (FAILED(FindArchiveEntry(key, &entry.length, &entry.position))) {
         ShowMessageBox("結合ファイルデータNot Found", ARCHIVE_MESSAGE_CAPTION);
+        ReportFileFailure(key, "missing from the archive: nothing to read");
         return E_FAIL;
     }
     // An empty entry has nothing to read, wherever its position points.
@@ -104,6 +107,9 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
     }
     if (!read) {
         ShowMessageBox("結合ファイルデータRead Error", ARCHIVE_MESSAGE_CAPTION);
+        ReportFileFailure(key, g_archiveIsFolder ? "cannot be read: gone or cut short since the "
+                                                   "folder was read"
+                                                 : "cannot be read: the archive is cut short");
         return E_FAIL;
     }
     // Text readers stop at a NUL; the caller's 4S bytes have room for one after S.

@@ -2,6 +2,7 @@
 
 #include "archive/archive.h"
 #include "archive/line_ends.h"
+#include "core/file_report.h"
 #include "core/tokenizer.h"
 #include "field/characters.h"
 #include "field/events.h"
@@ -62,6 +63,7 @@ void ClearMapAttributes(int w, int h, int s) {
 void ReportBadMapFile(MapFileKind kind, int map) {
     const std::string text = std::string(g_mapFileNames[kind][map]) + " の読み込み失敗";
     ShowMessageBox(text.c_str(), "ERROR");
+    ReportFileFailure(g_mapFileNames[kind][map], "not a map file the game can read");
 }
 
 } // namespace

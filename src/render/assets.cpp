@@ -3,6 +3,9 @@
 #include "archive/archive.h"
 #include "render/render_setup.h"
 
+#include "core/file_report.h"
+
+#include "platform/gfx/bmp_failure.h"
 #include "platform/window/message_box.h"
 
 #include <algorithm>
@@ -57,7 +60,7 @@ const TextureAsset TEXTURE_ASSETS[TEXTURE_ASSET_COUNT] = {
 
 namespace {
 
-bool LoadTexture(const TextureAsset& asset) {
+void LoadTexture(const TextureAsset& asset) {
     // A reload loads every slot anew; what the slot held goes first, so that nothing
     // is kept twice.
     if (*asset.slot) {
@@ -67,18 +70,25 @@ bool LoadTexture(const TextureAsset& asset) {
     std::uint32_t size = 0;
     char* block = ReadArchiveBlock(asset.key, &size);
     HRESULT result = E_FAIL;
+    // The archive has said why a block is missing; a block that does not become a
+    // texture is said here.
+    const char* reason = "missing from the archive";
     if (block) {
         result = CreateTextureFromFileInMemoryEx(
             g_pD3DDevice, block, size, GFX_DEFAULT, GFX_DEFAULT, GFX_DEFAULT, 0, asset.format,
             POOL_MANAGED, FILTER_LINEAR, FILTER_LINEAR, COLOR_KEY_MAGENTA,
             asset.picture ? &asset.picture->info : nullptr, asset.slot);
+        if (FAILED(result)) {
+            reason = DescribeBitmapFailure(block, size);
+            if (!reason)
+                reason = "the graphics device could not make a texture of it";
+        }
         std::free(block);
     }
     if (FAILED(result)) {
         ShowMessageBox(asset.failure, "ERROR");
-        return false;
+        ReportFileFailure(asset.key, reason);
     }
-    return true;
 }
 
 // A reload loads every model again; whoever copied the old ones drops its copies first.
@@ -97,7 +107,8 @@ void LoadModel(const char* key, Model* model, float sx, float sy, float sz) {
     char* block = ReadArchiveBlock(key, &size);
     if (!block)
         return;
-    Load3DD(model, block, sx, sy, sz);
+    if (FAILED(Load3DD(model, block, sx, sy, sz)))
+        ReportFileFailure(key, "not a .3dd model the game can read");
     std::free(block);
 }
 
@@ -124,11 +135,11 @@ char* ReadArchiveBlock(const char* key, std::uint32_t* size) {
     return block;
 }
 
+// A broken file costs only its own slot: every texture is tried, so that one bad
+// bitmap does not leave the ground, the fog and the markers without theirs.
 void LoadAssets() {
-    for (const TextureAsset& asset : TEXTURE_ASSETS) {
-        if (!LoadTexture(asset))
-            return;
-    }
+    for (const TextureAsset& asset : TEXTURE_ASSETS)
+        LoadTexture(asset);
     LoadModel(CURSOR_MODEL_KEY, &g_cursorModel.model, 2.0f, 2.0f, 2.0f);
     LoadModel(FOG_VOLUME_MODEL_KEY, &g_fogVolumeModel, 24.0f, 64.0f, 24.0f);
     if (!CreateEffects())

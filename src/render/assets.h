@@ -47,7 +47,8 @@ constexpr const char* CURSOR_MODEL_KEY = "./X/cursor.3dd";
 constexpr const char* FOG_VOLUME_MODEL_KEY = "./X/space.3dd";
 constexpr const char* QUESTION_MODEL_KEY = "./X/question.3dd";
 
-// Loads in the fixed order and stops at the first texture or effect failure.
+// Loads in the fixed order; a texture that fails shows its message and the load goes on
+// with the next. An effect failure stops it (the question mark needs the effects).
 void LoadAssets();
 
 // Reads one archive entry into a new block: the size query, the allocation, the read.

@@ -1,6 +1,7 @@
 #include "render/model.h"
 
 #include "archive/line_ends.h"
+#include "core/file_report.h"
 #include "core/tokenizer.h"
 #include "render/assets.h"
 #include "render/render_setup.h"
@@ -89,6 +90,7 @@ void Parse3DD(char* text, Model* model) {
     model->texture = LoadModelTexture(key);
     if (!model->texture) {
         ShowMessageBox("Load3DD の読み込み失敗", "ERROR");
+        ReportFileFailure(key, "the texture a model names does not load");
         return;
     }
     Read3DDLists(&cursor, model);

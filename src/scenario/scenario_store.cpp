@@ -2,6 +2,7 @@
 
 #include "archive/archive.h"
 #include "archive/line_ends.h"
+#include "core/file_report.h"
 #include "core/tokenizer.h"
 #include "platform/window/message_box.h"
 
@@ -66,6 +67,7 @@ static void LoadScenarioSlot(int n, const char* key) {
         std::snprintf(text, sizeof text, "シナリオ %d が長すぎます。%d バイトで切りました", n,
                       SCENARIO_MAX_LENGTH);
         ShowMessageBox(text, "ERROR");
+        ReportFileFailure(key, "too long for a script slot: cut after its first 65,534 bytes");
     }
     StoreScenarioText(n, script.data(), length);
 }

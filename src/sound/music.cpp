@@ -1,5 +1,7 @@
 #include "sound/music.h"
 
+#include "core/file_report.h"
+
 #include "sound/direct_sound.h"
 #include "sound/ogg_file_reader.h"
 
@@ -25,6 +27,7 @@ bool OpenMusicChannel(int channel, const char* path) {
     auto reader = std::make_shared<sslib2::COggFileReader>();
     if (!reader->Open(path)) {
         ShowMessageBox("OGGファイルの参照に失敗", "");
+        ReportFileFailure(path, "missing, or not a seekable Ogg Vorbis stream");
         return false;
     }
     if (!IsChannelIndex(channel) ||

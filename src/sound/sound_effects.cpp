@@ -1,5 +1,7 @@
 #include "sound/sound_effects.h"
 
+#include "core/file_report.h"
+
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"
 
@@ -83,6 +85,7 @@ bool LoadSoundEffect(int slot, const char* path) {
     ReleaseAndClear(g_pSegments[slot]);
     if (FAILED(g_pLoader->LoadSegmentFromFile(path, &g_pSegments[slot]))) {
         ShowError("MIDIファイルのロードに失敗");
+        ReportFileFailure(path, "missing, or not a PCM wave the effects can play");
         return false;
     }
     if (FAILED(g_pSegments[slot]->Download(g_pPerformance))) {

@@ -255,12 +255,18 @@ READ_AS_THE_SESSION_PLAYS = (ARCHIVE, "Scenario/marker.txt", "Sound/normal.ogg",
 # lines past its end name nothing; the map files other than the base trust their numbers
 # and stay silent; a picture read from the archive gets the four-times-larger buffer, so a
 # cut one loads with its missing half zero, while the loading picture is read from disk.
-ARCHIVE_EMPTY = texture_missing("textback.bmp") + MISSING + MISSING  # + the list, map 1
+# The start-up load tries every texture, each failing on its own, then the three models
+# (the two effects need no file), then the list and map 1.
+TEXTURES = ["textback", "cursor", "click", "selectback", "mapchip", "tavelle", "miroune", "miroune",
+            "pendel", "pendel", "sorvane", "sorvane", "obrik", "obrik", "daskel", "daskel", "korvath",
+            "korvath", "end", "effect"]
+ARCHIVE_EMPTY = sum((texture_missing(t + ".bmp") for t in TEXTURES), []) + MISSING * 5
 BASE_FAILED = failed("./Data/map1base.dat")
 DAMAGED = {
-    # The data of the pictures from CG/miroune.bmp on lies in the lost half: the first
-    # texture, the list and map 1's base are past it.
-    (ARCHIVE, "half"): READ_ERROR + failed("textback.bmp") + READ_ERROR + READ_ERROR,
+    # The archive's data is in key order: the textures whose data lies in the lost half
+    # fail one by one, and so do the three models, the list and map 1's base.
+    (ARCHIVE, "half"): sum((READ_ERROR + failed(t + ".bmp") for t in TEXTURES[:1] + TEXTURES[3:14]
+                            + ["daskel", "korvath", "effect"]), []) + READ_ERROR * 5,
     (ARCHIVE, "empty"): ARCHIVE_EMPTY,
     # The flips make the count 201 instead of 49 (the table is then read on into the data,
     # whose false entries come after the real ones), change the name of the loading

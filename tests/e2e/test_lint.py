@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """zrn lint: silent over the demo game, as its packed game folder, as a folder played
 unpacked and as an archive alone, and each kind of mistake reported with the file and
-line it is in."""
+line it is in; always a summary line at the end."""
+import io
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
+
+from PIL import Image
 
 ZRN = os.environ["TAVELLE_ZRN"]
 BUILD = os.environ["TAVELLE_BUILD_DIR"]
@@ -15,9 +19,18 @@ GAME = os.path.join(BUILD, "game")
 FIXTURES = os.path.join(os.environ["TAVELLE_FIXTURES"], "lint")
 
 
+SUMMARY = re.compile(r"(\d+) files? checked, (\d+) warnings?\n\Z")
+
+
 def Lint(path):
+    """The exit code and the warnings; the summary line must end the output and count them."""
     result = subprocess.run([ZRN, "lint", path], capture_output=True, timeout=120)
-    return result.returncode, result.stdout.decode("cp932", "replace")
+    out = result.stdout.decode("cp932", "replace")
+    summary = SUMMARY.search(out)
+    warnings = out[:summary.start()] if summary else out
+    if not summary or int(summary.group(2)) != warnings.count("\n") or int(summary.group(1)) < 10:
+        return -1, "no summary line that counts the warnings:\n" + out
+    return result.returncode, warnings
 
 
 def Edit(key, old, new, count=1):
@@ -39,6 +52,7 @@ def Write(key, data):
 
 
 def Cut(key, size):
+    """The file's first size bytes (all but the last -size when negative)."""
     def Apply(root):
         path = os.path.join(root, key)
         with open(path, "rb") as f:
@@ -55,6 +69,26 @@ def All(*mutations):
     def Apply(root):
         for mutate in mutations:
             mutate(root)
+    return Apply
+
+
+def Picture(key, size, image_format="BMP"):
+    """A picture of the given size and format under key."""
+    def Apply(root):
+        out = io.BytesIO()
+        Image.new("RGB", size, (120, 80, 40)).save(out, format=image_format)
+        Write(key, out.getvalue())(root)
+    return Apply
+
+
+def Script(key, text, encoding="cp932"):
+    return Write(key, text.replace("\n", "\r\n").encode(encoding))
+
+
+def CopyFixture(folder, into):
+    def Apply(root):
+        for name in os.listdir(os.path.join(FIXTURES, folder)):
+            shutil.copy(os.path.join(FIXTURES, folder, name), os.path.join(root, into, name))
     return Apply
 
 
@@ -145,9 +179,51 @@ CASES = [
      ["./CG/end.bmp: missing", "./Scenario/common.txt:3: picture 7 has no file: ./CG/end.bmp is not in the archive"]),
     ("model texture not there", Edit("X/space.3dd", b"mist.bmp", b"mast.bmp"),
      ["./X/space.3dd:4: texture ./X/mast.bmp is not in the archive"]),
+    ("comment lines right after a page start",
+     Script("Scenario/well.txt", ";冒頭のメモ\n[playse 0]あ[l][ct]\n;次のページのメモ\nい[l]\n[jump target=\"*b\"]"
+                                 "\n*b\n;ラベルのあとのメモ\nう[l]\n;ページの中のメモ\n[exit]\n"),
+     [WELL + ":1: comment line with two-byte text right after a page start",
+      WELL + ":3: comment line with two-byte text right after a page start",
+      WELL + ":7: comment line with two-byte text right after a page start"],
+     [WELL + ":9:"]),
+    ("a script saved as UTF-8", Script("Scenario/well.txt", "[playse 0]あいう[l]\n[exit]\n", "utf-8"),
+     [WELL + ": this file looks like UTF-8: save it as Shift-JIS (CP932)"], ["half-width katakana"]),
+    ("a script saved as UTF-8 with a BOM", Script("Scenario/well.txt", "\ufeff[playse 0]あ[l]\n[exit]\n", "utf-8"),
+     [WELL + ": this file looks like UTF-8"]),
+    ("pictures in other formats under bitmap names",
+     All(Picture("X/effect.bmp", (256, 256), "PNG"), Picture("CG/end.bmp", (1024, 768), "JPEG")),
+     ["./X/effect.bmp: the bitmap does not decode (a PNG file, not a bitmap",
+      "./CG/end.bmp: the bitmap does not decode (a JPEG file, not a bitmap"]),
+    ("bitmap sizes the game cannot use",
+     All(Picture("X/miroune.bmp", (250, 250)), Picture("X/mapchip.bmp", (500, 500)),
+         Picture("CG/cursor.bmp", (48, 48)), Picture("CG/end.bmp", (1100, 600)),
+         Picture("CG/pendel.bmp", (600, 700))),
+     ["./X/miroune.bmp: 250 x 250: a sprite sheet is cut in 64ths of a square texture; make it 256 x 256",
+      "./X/mapchip.bmp: 500 x 500: the chip atlas is cut in eighths of a square texture; make it 512 x 512",
+      "./CG/cursor.bmp: 48 x 48: the game draws this texture in fractions of its size",
+      "./CG/end.bmp: 1100 x 600: textures larger than 1024 on a side"],
+     # A picture is drawn at its own size, whatever it is up to 1024.
+     ["./CG/pendel.bmp"]),
+    # Map 3 made the guide's small map with its pen's corner cells left 0, a character
+    # free on the meadow beside the gate and one far in front of the camera.
+    ("walkers that leave their pens, reach exits or stand out of view", CopyFixture("open_pen", "Data"),
+     ["./Data/map3chara.dat:2: character 6 at (23, 3) slips out of its pen at the corner (22, 2)",
+      "./Data/map3chara.dat:2: character 6 at (23, 3) can walk off the map",
+      "./Data/map3chara.dat:3: character 5 at (20, 12) can wander into an exit",
+      "./Data/map3chara.dat:4: character 4 at (14, -30) stands outside the camera's view"]),
+    ("a camera that shows none of the map's exits",
+     Edit("Data/map2base.dat", b"18 64 71\r\n18 0 14\r\n", b"18 64 171\r\n18 0 114\r\n"),
+     ["./Data/map2attribute.dat:4: exit 52 (first at cell (26, 2)): no cell of it is in the camera's view",
+      "./Data/map2attribute.dat:20: exit 50 (first at cell (28, 18)): no cell of it is in the camera's view",
+      "./Data/map2chara.dat:3: character 3 at (7, 15) stands outside the camera's view"]),
+    # The game decodes an archive entry from the size query's block, four times its
+    # length and zero past its end: a bitmap cut short loads there.
+    ("bitmap cut short that the game still loads",
+     All(Cut("X/tavelle.bmp", -200), Edit("Scenario/bell.txt", b"e.10 = 1", b"e.40 = 1")),
+     ["./Scenario/bell.txt:6: e.40 is set, but nothing tests it"], ["./X/tavelle.bmp"]),
 ]
 # Checks of the archive's entries hold for a packed game folder too.
-PACKED = {"script mistakes", "media that do not load"}
+PACKED = {"script mistakes", "media that do not load", "bitmap cut short that the game still loads"}
 
 
 def MakeGameFolder(tree):
@@ -182,10 +258,23 @@ def main():
                     Edit(os.path.join(folder, file), b"\r\n", ends, -1)(other)
             Edit("X/space.3dd", b"\r\n", ends, -1)(other)
             ExpectClean(other, "the demo with %s line ends" % name)
-        archive = os.path.join(work, "ZRN.dat")
+        # An archive of another name is read alone; a ZRN.dat with the loose files beside it.
+        archive = os.path.join(work, "demo.dat")
         Pack(STAGE, archive)
         ExpectClean(archive, "the packed demo archive")
-        for number, (name, mutate, expected) in enumerate(CASES):
+        ExpectClean(os.path.join(GAME, "ZRN.dat"), "the demo game's ZRN.dat")
+        handed_out = os.path.join(work, "handed-out")
+        shutil.copytree(GAME, handed_out)
+        os.remove(os.path.join(handed_out, "Sound", "click.wav"))
+        os.remove(os.path.join(handed_out, "CG", "NowLoading.bmp"))
+        code, out = Lint(os.path.join(handed_out, "ZRN.dat"))
+        for line in ("./Sound/click.wav: missing", "./CG/NowLoading.bmp: missing"):
+            if code != 1 or line not in out:
+                failures.append("a packed game without its loose files: exit %d, no %r in:\n%s"
+                                % (code, line, out))
+        for number, case in enumerate(CASES):
+            name, mutate, expected = case[:3]
+            absent = case[3] if len(case) > 3 else []
             tree = os.path.join(work, "case%d" % number)
             MakeGameFolder(tree)
             mutate(tree)
@@ -203,8 +292,10 @@ def main():
                 loose = source.endswith(".dat")
                 missing = [line for line in expected
                            if line not in out and not (loose and "Sound/" in line or loose and "NowLoading" in line)]
-                if code != 1 or missing:
-                    failures.append("%s (%s): exit %d, missing %s in:\n%s" % (name, source, code, missing, out))
+                wrong = [line for line in absent if line in out]
+                if code != 1 or missing or wrong:
+                    failures.append("%s (%s): exit %d, missing %s, wrongly %s in:\n%s"
+                                    % (name, source, code, missing, wrong, out))
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0

@@ -10,9 +10,11 @@
 namespace {
 
 const ZrnCommand COMMANDS[] = {
-    {"pack", RunPackCommand, "OUT.dat --root DIR",
-     "pack every file below DIR; keys are \"./\" and the UTF-8 path in Shift-JIS, as folder mode "
-     "makes them"},
+    {"pack", RunPackCommand, "GAME_DIR OUT_DIR | OUT.dat --root DIR",
+     "write the game in GAME_DIR as it is handed out: OUT_DIR/ZRN.dat, the loading picture and "
+     "Sound/ beside it, then lint it (OUT_DIR outside GAME_DIR); or pack every file below DIR "
+     "into one archive. Keys are \"./\" and the UTF-8 path in Shift-JIS, as folder mode makes "
+     "them"},
     {"list", RunListCommand, "ARCHIVE|DIR",
      "list the entries (of a game folder as folder mode serves it): decoded size, position, key"},
     {"cat", RunCatCommand, "ARCHIVE|DIR KEY", "write an entry's decoded bytes to stdout"},
@@ -27,6 +29,9 @@ const ZrnCommand COMMANDS[] = {
     {"steps", RunStepsCommand, "GAME_DIR_OR_ARCHIVE",
      "answer queries on stdin about walls, exits and steps on the maps, with the game's own "
      "code (for map builders)"},
+    {"map", RunMapCommand, "GAME_DIR_OR_ARCHIVE N OUT.png",
+     "draw map N from above: ground, walls, exits, people, markers, the lead's start, the "
+     "ground the camera shows, and lint's warnings of the map ringed in red"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };

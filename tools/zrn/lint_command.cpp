@@ -1,6 +1,7 @@
 // zrn lint GAME_DIR | ARCHIVE: reads a game folder as the game would run in it (its
 // ZRN.dat, or, without one, the files below it as the keys, and its loose files), or
-// a packed archive alone, and reports every problem as "KEY:LINE: text" on stdout.
+// an archive (with the loose files beside it when it is a game's ZRN.dat), reports
+// every problem as "KEY:LINE: text" on stdout and ends with a summary line.
 #include "lint_command.h"
 
 #include "archive/archive.h"
@@ -30,36 +31,51 @@ bool ReadArchive(const char* command, const char* path, LintFiles* files) {
 
 } // namespace
 
+bool ReadLintInput(const char* command, const char* path, LintInput* input) {
+    const std::filesystem::path given = path;
+    input->hasFolder = std::filesystem::is_directory(given);
+    input->folder = given;
+    // A game's archive is played in the folder that holds it, beside its loose files.
+    if (!input->hasFolder && given.filename() == "ZRN.dat") {
+        input->hasFolder = true;
+        input->folder = given.parent_path().empty() ? "." : given.parent_path();
+    }
+    const std::filesystem::path archive = input->folder / "ZRN.dat";
+    // A folder without ZRN.dat is read as folder mode serves it.
+    const bool packed = input->hasFolder && std::filesystem::is_regular_file(archive);
+    return ReadArchive(command, packed ? archive.c_str() : path, &input->files);
+}
+
+void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report) {
+    const LintFiles& files = input.files;
+    LintRequiredKeys(files, report);
+    LintScenario(files, facts, report);
+    LintMaps(files, facts, report);
+    LintStory(input, *facts, report);
+    LintWalls(files, *facts, report);
+    LintPens(files, *facts, report);
+    LintView(files, *facts, report);
+    LintMedia(input, report);
+}
+
 int RunLintCommand(int argc, char** argv) {
     if (argc != 2)
         return ReportUsageError(argv[0]);
     LintInput input;
-    input.hasFolder = std::filesystem::is_directory(argv[1]);
-    input.folder = argv[1];
-    const std::filesystem::path archive = input.folder / "ZRN.dat";
-    // A folder without ZRN.dat is read as folder mode serves it.
-    const bool packed = input.hasFolder && std::filesystem::is_regular_file(archive);
-    const bool read = ReadArchive(argv[0], packed ? archive.c_str() : argv[1], &input.files);
-    if (!read)
+    if (!ReadLintInput(argv[0], argv[1], &input))
         return EXIT_PROBLEM;
-    const LintFiles& files = input.files;
     LintReport report;
     LintFacts facts;
-    LintRequiredKeys(files, &report);
-    LintScenario(files, &facts, &report);
-    LintMaps(files, &facts, &report);
-    LintStory(input, facts, &report);
-    LintWalls(files, facts, &report);
-    LintMedia(input, &report);
+    RunLintChecks(input, &facts, &report);
     for (const LintProblem& problem : report.problems) {
         if (problem.line > 0)
             std::printf("%s:%d: %s\n", problem.key.c_str(), problem.line, problem.text.c_str());
         else
             std::printf("%s: %s\n", problem.key.c_str(), problem.text.c_str());
     }
-    if (report.problems.empty())
-        return 0;
-    std::fprintf(stderr, "zrn lint: %zu problem%s in %s\n", report.problems.size(),
-                 report.problems.size() == 1 ? "" : "s", argv[1]);
-    return EXIT_PROBLEM;
+    const std::size_t checked =
+        input.files.size() + static_cast<std::size_t>(report.looseFilesChecked);
+    std::printf("%zu file%s checked, %zu warning%s\n", checked, checked == 1 ? "" : "s",
+                report.problems.size(), report.problems.size() == 1 ? "" : "s");
+    return report.problems.empty() ? 0 : EXIT_PROBLEM;
 }

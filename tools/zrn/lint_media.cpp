@@ -4,6 +4,7 @@
 #include "lint_report.h"
 
 #include "app/frame_states.h"
+#include "render/assets.h"
 #include "sound/music.h"
 #include "sound/ogg_file_reader.h"
 #include "sound/sound_effects.h"
@@ -11,6 +12,7 @@
 #include "platform/audio/wave_convert.h"
 #include "platform/audio/wave_file.h"
 #include "platform/gfx/bmp_decode.h"
+#include "platform/gfx/bmp_failure.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -33,10 +35,71 @@ bool IsBitmapName(const std::string& name) {
     return extension == ".bmp";
 }
 
-void LintBitmap(const std::string& name, const std::string& bytes, LintReport* report) {
+// The largest texture side every GL 3.3 driver takes.
+constexpr std::uint32_t TEXTURE_MAX_SIDE = 1024;
+
+bool IsPowerOfTwo(std::uint32_t v) {
+    return v != 0 && (v & (v - 1)) == 0;
+}
+
+std::string SizeText(const DecodedImage& image) {
+    return std::to_string(image.width) + " x " + std::to_string(image.height);
+}
+
+// What size the game can use for the texture under key, "" when it can use this one.
+// Sprite tiles and map chips are cut in fixed fractions of the texture, so the sheets
+// and the atlas must divide evenly; pictures are drawn at their own size.
+std::string SizeProblem(const std::string& key, const DecodedImage& image) {
+    const TextureAsset* asset = nullptr;
+    for (const TextureAsset& candidate : TEXTURE_ASSETS) {
+        if (key == candidate.key)
+            asset = &candidate;
+    }
+    if (image.width > TEXTURE_MAX_SIDE || image.height > TEXTURE_MAX_SIDE)
+        return SizeText(image) + ": textures larger than 1024 on a side do not load on every "
+                                 "graphics driver; make it at most 1024 x 1024";
+    if (!asset || asset->picture)
+        return "";
+    const bool square = image.width == image.height;
+    const bool powers = IsPowerOfTwo(image.width) && IsPowerOfTwo(image.height);
+    if (asset->slot >= g_characterTextures &&
+        asset->slot < g_characterTextures + CHARACTER_TEXTURE_COUNT) {
+        if (!square || !powers || image.width < 64)
+            return SizeText(image) + ": a sprite sheet is cut in 64ths of a square texture; make "
+                                     "it 256 x 256 (tiles of 32 x 48), or 128 or 512 square";
+        return "";
+    }
+    if (asset->slot == &g_mapchipTexture) {
+        if (!square || !powers || image.width < 8)
+            return SizeText(image) + ": the chip atlas is cut in eighths of a square texture; "
+                                     "make it 512 x 512 (chips of 64 x 64), or 256 or 1024 square";
+        return "";
+    }
+    if (!powers)
+        return SizeText(image) + ": the game draws this texture in fractions of its size; make "
+                                 "each side a power of two (64, 128, 256, 512 or 1024)";
+    return "";
+}
+
+// paddedSize: what the game hands the decoder. An archive entry comes in the size
+// query's block, four times its length and zero-filled past it, so a bitmap cut short
+// may still load there, with black where its pixels are missing.
+void LintBitmap(const std::string& name, const std::string& bytes, std::size_t paddedSize,
+                LintReport* report) {
+    std::string block = bytes;
+    block.resize(std::max(paddedSize, bytes.size()), '\0');
     DecodedImage image;
-    if (!DecodeBmp(bytes.data(), static_cast<std::uint32_t>(bytes.size()), 0, false, &image))
-        report->Add(name, 0, "the bitmap does not decode: the game cannot load it");
+    if (!DecodeBmp(block.data(), static_cast<std::uint32_t>(block.size()), 0, false, &image)) {
+        const char* reason =
+            DescribeBitmapFailure(block.data(), static_cast<std::uint32_t>(block.size()));
+        report->Add(name, 0,
+                    std::string("the bitmap does not decode (") + (reason ? reason : "broken") +
+                        "): the game cannot load it");
+        return;
+    }
+    const std::string problem = SizeProblem(name, image);
+    if (!problem.empty())
+        report->Add(name, 0, problem);
 }
 
 bool ReadLooseFile(const std::filesystem::path& path, std::string* bytes) {
@@ -62,10 +125,11 @@ void LintLooseBitmaps(const LintInput& input, LintReport* report) {
             const std::string name =
                 "./" + it->path().lexically_relative(input.folder).generic_string();
             std::string bytes;
+            ++report->looseFilesChecked;
             if (!ReadLooseFile(it->path(), &bytes))
                 report->Add(name, 0, "cannot be read");
             else
-                LintBitmap(name, bytes, report);
+                LintBitmap(name, bytes, bytes.size(), report);
         }
     }
 }
@@ -73,6 +137,7 @@ void LintLooseBitmaps(const LintInput& input, LintReport* report) {
 void LintEffect(const LintInput& input, int slot, LintReport* report) {
     const char* path = SOUND_EFFECT_FILES[slot];
     std::string bytes;
+    ++report->looseFilesChecked;
     if (!ReadLooseFile(LooseFilePath(input, path), &bytes)) {
         report->Add(LooseFileName(path), 0,
                     "missing: the game loads it into effect slot " + std::to_string(slot));
@@ -91,6 +156,7 @@ void LintEffect(const LintInput& input, int slot, LintReport* report) {
 // its last streaming block.
 void LintMusic(const LintInput& input, const char* path, LintReport* report) {
     const std::string name = LooseFileName(path);
+    ++report->looseFilesChecked;
     const int handle = open(LooseFilePath(input, path).c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info;
     if (handle < 0 || fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -138,8 +204,10 @@ void LintMusic(const LintInput& input, const char* path, LintReport* report) {
 
 void LintMedia(const LintInput& input, LintReport* report) {
     for (const auto& [key, bytes] : input.files) {
+        // The loading picture is read from its file, not through the size query.
+        const bool loose = key == LooseFileName(LOADING_PICTURE_PATH);
         if (IsBitmapName(key))
-            LintBitmap(key, bytes, report);
+            LintBitmap(key, bytes, loose ? bytes.size() : bytes.size() * 4, report);
     }
     if (!input.hasFolder)
         return;

@@ -7,9 +7,16 @@
 
 #include <algorithm>
 
-int LineOfOffset(const std::string& text, std::size_t offset) {
-    offset = std::min(offset, text.size());
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
+LineIndex IndexLines(const std::string& text) {
+    LineIndex index;
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+        index.lineFeeds.push_back(at);
+    return index;
+}
+
+int LineOf(const LineIndex& index, std::size_t offset) {
+    const auto before = std::lower_bound(index.lineFeeds.begin(), index.lineFeeds.end(), offset);
+    return 1 + static_cast<int>(before - index.lineFeeds.begin());
 }
 
 std::string TextOf(const std::string& bytes) {

@@ -22,6 +22,7 @@ struct LintProblem {
 // more than once; it is reported once.
 struct LintReport {
     std::vector<LintProblem> problems;
+    int looseFilesChecked = 0; // besides the archive's entries
     std::set<std::tuple<std::string, int, std::string>> seen;
     void Add(const std::string& key, int line, const std::string& text) {
         if (seen.insert({key, line, text}).second)
@@ -29,16 +30,22 @@ struct LintReport {
     }
 };
 
-// What lint reads: the archive's entries and, for a game folder, the folder that holds
-// the loose files (the loading picture, the music and the effects).
+// What lint reads: the archive's entries and, for a game folder or a packed game's
+// ZRN.dat, the folder that holds the loose files (the loading picture, the music and
+// the effects).
 struct LintInput {
     LintFiles files;
     bool hasFolder = false;
     std::filesystem::path folder;
 };
 
-// The 1-based line of a byte offset in a text.
-int LineOfOffset(const std::string& text, std::size_t offset);
+// The 1-based lines of a text's byte offsets, found in the line ends counted once, so
+// that a scan asking at every byte stays linear in the text's size.
+struct LineIndex {
+    std::vector<std::size_t> lineFeeds; // offsets, in order
+};
+LineIndex IndexLines(const std::string& text);
+int LineOf(const LineIndex& index, std::size_t offset);
 
 // The text of a file as the game's loaders see it: up to its first NUL.
 std::string TextOf(const std::string& bytes);
@@ -102,12 +109,23 @@ void LintMaps(const LintFiles& files, LintFacts* facts, LintReport* report);
 void LintStory(const LintInput& input, const LintFacts& facts, LintReport* report);
 // Exits and characters that walls keep the lead from, walking from where it arrives.
 void LintWalls(const LintFiles& files, const LintFacts& facts, LintReport* report);
+// Characters that can slip out of their pens through corners, walk off the map or
+// wander into an exit.
+void LintPens(const LintFiles& files, const LintFacts& facts, LintReport* report);
+// Exits and characters that the camera of their map never shows.
+void LintView(const LintFiles& files, const LintFacts& facts, LintReport* report);
 // Whether the game's wall and exit scan gives an attribute value a meaning.
 bool AttributeActs(int value);
 // Every key the game asks the archive for, and the textures the models name.
 void LintRequiredKeys(const LintFiles& files, LintReport* report);
 // Bitmaps in the archive and under CG/ and X/, the effect waves and the music.
 void LintMedia(const LintInput& input, LintReport* report);
+
+// Reads a game folder (its ZRN.dat, or the files folder mode serves) or an archive as
+// zrn lint reads it; false after a message when it cannot be read.
+bool ReadLintInput(const char* command, const char* path, LintInput* input);
+// Every check of zrn lint, in its order.
+void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report);
 
 // The host path of a loose file that the game names as ".\Sound\talk.wav".
 std::filesystem::path LooseFilePath(const LintInput& input, const char* gamePath);

@@ -10,6 +10,7 @@
 #include "scenario/scenario_store.h"
 #include "scenario/variables.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -32,6 +33,7 @@ void ReadFileList(const LintFiles& files, LintFacts* facts, LintReport* report) 
     if (found == files.end())
         return;
     const std::string text = ScriptTextOf(found->second);
+    const LineIndex lines = IndexLines(text);
     int slot = 0;
     std::size_t start = 0;
     while (start < text.size() && slot < SCENARIO_COUNT) {
@@ -40,7 +42,7 @@ void ReadFileList(const LintFiles& files, LintFacts* facts, LintReport* report) 
             end = text.size();
         if (end > start) {
             std::string name = text.substr(start, end - start);
-            const int line = LineOfOffset(text, start);
+            const int line = LineOf(lines, start);
             // Only a list that mixes its line ends keeps a line without its CR.
             if (name.back() != '\r') {
                 report->Add(SCENARIO_LIST_KEY, line,
@@ -182,6 +184,9 @@ struct ScriptScan {
     int links = 0;
     bool pageOpen = false;
     std::size_t pageStart = 0;
+    // A new page skips single-byte text up to its first tag or two-byte character:
+    // at the script's start, after [ct] and after a label a jump may land on.
+    bool pageStarting = true;
 };
 
 // [jump N target="*label"], read as the game reads it: every number that names a
@@ -223,6 +228,7 @@ void LintTag(ScriptScan* scan, const std::string& tag, const std::string& name, 
     const std::vector<LintToken> tokens = TokenizeLikeGame(tag);
     if (name == "ct" || name == "s" || name == "exit" || name == "jump")
         scan->pageOpen = false;
+    scan->pageStarting = name == "ct";
     if (name == "s") {
         if (scan->links == 0)
             report->Add(key, line, "[s] waits for a choice, but no [link] comes before it");
@@ -269,11 +275,12 @@ void LintScript(ScriptScan* scan) {
     const std::string& text = scan->text;
     LintReport* report = scan->report;
     const int size = static_cast<int>(text.size());
+    const LineIndex lines = IndexLines(text);
     std::size_t i = 0;
     int strayLine = 0;
     while (i < text.size()) {
         const unsigned char b = static_cast<unsigned char>(text[i]);
-        const int line = LineOfOffset(text, i);
+        const int line = LineOf(lines, i);
         if (b >= 0x80) {
             if (b >= 0xA1 && b <= 0xDF) {
                 report->Add(scan->key, line,
@@ -283,13 +290,18 @@ void LintScript(ScriptScan* scan) {
             if (!scan->pageOpen)
                 scan->pageStart = i;
             scan->pageOpen = true;
+            scan->pageStarting = false;
             i += 2;
         } else if (b == '[') {
-            const std::size_t close = text.find(']', i);
-            const std::size_t lineEnd = text.find('\n', i);
-            if (close == std::string::npos || (lineEnd != std::string::npos && close > lineEnd)) {
+            // Searched within the line only, so that many open tags cost no more than one.
+            const std::size_t lineEnd = std::min(text.find('\n', i), text.size());
+            const std::size_t close = static_cast<std::size_t>(
+                std::find(text.begin() + static_cast<std::ptrdiff_t>(i),
+                          text.begin() + static_cast<std::ptrdiff_t>(lineEnd), ']') -
+                text.begin());
+            if (close == lineEnd) {
                 report->Add(scan->key, line, "tag without \"]\" on its line");
-                i = lineEnd == std::string::npos ? text.size() : lineEnd;
+                i = lineEnd;
                 continue;
             }
             const std::string tag = text.substr(i, close - i + 1);
@@ -311,8 +323,25 @@ void LintScript(ScriptScan* scan) {
                 LintTag(scan, tag, name, line);
             i = close + 1;
         } else if (b == ';' || b == '*') {
-            const std::size_t end = text.find('\n', i);
-            i = end == std::string::npos ? text.size() : end;
+            const std::size_t end = std::min(text.find('\n', i), text.size());
+            if (scan->pageStarting) {
+                const auto wide = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(i),
+                                               text.begin() + static_cast<std::ptrdiff_t>(end),
+                                               [](char c) { return (c & 0x80) != 0; });
+                if (wide != text.begin() + static_cast<std::ptrdiff_t>(end)) {
+                    report->Add(scan->key, line,
+                                std::string(b == ';' ? "comment" : "label") +
+                                    " line with two-byte text right after a page start (the "
+                                    "script's start, [ct] or a label): the game skips the \"" +
+                                    static_cast<char>(b) +
+                                    "\" and shows the text; write the line in ASCII or move it "
+                                    "after the page's first tag");
+                    scan->pageStarting = false;
+                }
+            }
+            if (b == '*')
+                scan->pageStarting = true;
+            i = end;
         } else if (b == '\\' && text.compare(i + 1, 2, "\r\n") == 0) {
             i += 3;
         } else {
@@ -326,10 +355,36 @@ void LintScript(ScriptScan* scan) {
         }
     }
     if (scan->pageOpen) {
-        report->Add(scan->key, LineOfOffset(text, scan->pageStart),
+        report->Add(scan->key, LineOf(IndexLines(text), scan->pageStart),
                     "this page reaches the end of the script without [ct], a jump, a choice "
                     "or [exit]");
     }
+}
+
+// Text from an editor that saved UTF-8: a BOM, or multi-byte sequences that are all
+// well formed, which Shift-JIS text practically never is (its kana trail bytes are
+// UTF-8's continuation bytes without a lead).
+bool LooksLikeUtf8(const std::string& text) {
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return true;
+    bool multiByte = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        const int length = b < 0x80                 ? 1
+                           : b >= 0xC2 && b <= 0xDF ? 2
+                           : b >= 0xE0 && b <= 0xEF ? 3
+                           : b >= 0xF0 && b <= 0xF4 ? 4
+                                                    : 0;
+        if (length == 0 || i + static_cast<std::size_t>(length) > text.size())
+            return false;
+        for (int k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
+                return false;
+        }
+        multiByte = multiByte || length > 1;
+        i += static_cast<std::size_t>(length);
+    }
+    return multiByte;
 }
 
 } // namespace
@@ -357,6 +412,13 @@ void LintScenario(const LintFiles& files, LintFacts* facts, LintReport* report) 
                             std::to_string(SCENARIO_MAX_LENGTH));
         }
         StoreScenarioText(slot, text.data(), text.size());
+        if (LooksLikeUtf8(text)) {
+            // Its every two-byte character would be a symptom of its own: one line says why.
+            report->Add(key, 0,
+                        "this file looks like UTF-8: save it as Shift-JIS (CP932); the game "
+                        "shows none of its text");
+            continue;
+        }
         ScriptScan scan{key, text, slot, facts, report, &uses};
         LintScript(&scan);
     }

@@ -177,7 +177,9 @@ void LintWalls(const LintFiles& files, const LintFacts& facts, LintReport* repor
     auto walk = std::make_unique<Walk>();
     for (int map = 1; map <= MAP_COUNT; ++map) {
         MapGrid& grid = walk->grids[map];
-        grid.loaded = LoadAttributeGrid(files, map, &grid.attributes, &grid.tokens, &grid.columns);
+        int rows = 0;
+        grid.loaded =
+            LoadAttributeGrid(files, map, &grid.attributes, &grid.tokens, &grid.columns, &rows);
         walk->reached[map].assign(CELLS * CELLS, false);
     }
     // The game starts on map 1 with the lead's first step from the origin to its start point.

@@ -59,7 +59,7 @@ const AttributeKind& AttributeKindOf(int value) {
 }
 
 bool LoadAttributeGrid(const LintFiles& files, int map, AttributeGrid* grid,
-                       std::vector<LintToken>* tokens, int* columns) {
+                       std::vector<LintToken>* tokens, int* columns, int* rows) {
     const auto base = files.find(g_mapFileNames[MAP_FILE_BASE][map]);
     if (base == files.end())
         return false;
@@ -79,6 +79,7 @@ bool LoadAttributeGrid(const LintFiles& files, int map, AttributeGrid* grid,
     }
     std::memcpy(grid, g_mapTerrain.attributes, sizeof(AttributeGrid));
     *columns = header.W * header.S;
+    *rows = header.H * header.S;
     return true;
 }
 

@@ -33,9 +33,10 @@ struct AttributeKind {
 const AttributeKind& AttributeKindOf(int value);
 
 // The attribute grid of a map whose base file the game accepts, read by the game; the
-// attribute file's tokens for the lines, and its W * S columns. false without one.
+// attribute file's tokens for the lines, and its W * S columns and H * S rows. false
+// without one.
 bool LoadAttributeGrid(const LintFiles& files, int map, AttributeGrid* grid,
-                       std::vector<LintToken>* tokens, int* columns);
+                       std::vector<LintToken>* tokens, int* columns, int* rows);
 // Makes grid the one the game's scan reads.
 void UseAttributeGrid(const AttributeGrid& grid);
 // One step of a walker on the grid in use, as the object step takes it.

@@ -1,7 +1,8 @@
 // The starter game's map: 16 x 16 cells of grass inside a hedge, with one pen in the
-// south-east where a villager wanders and a marker in the middle. The same ground, with
-// nobody on it, is written for maps 2 and 3, which the starter never reaches (it has no
-// exits to them), so that every file the game may ask for is there.
+// south-east where a villager wanders, a marker in the middle and a gate home in the
+// east hedge, in the camera's view: the villager appears once the lead comes through it. The same
+// ground, with nobody on it, is written for maps 2 and 3, which the starter never reaches (it has
+// no exits to them), so that every file the game may ask for is there.
 #include "new_game.h"
 
 #include <cmath>
@@ -12,6 +13,7 @@ namespace {
 constexpr int CELLS = 16;             // map cells along each axis
 constexpr int ATTRIBUTES = 2 * CELLS; // attribute cells: two per map cell along each axis
 constexpr int EXIT_HOME = 50;         // the exit back to map 1, arriving at (24, 14)
+constexpr int GATE_ROW = 7;           // the map row of the gate home in the east hedge
 
 enum Ground { GRASS = 0, PATH = 10, HEDGE = 20, PEN = 30 }; // the values are chip numbers
 
@@ -37,6 +39,8 @@ StarterMap Layout() {
         map.cells[k * 7 / 8 > 0 ? k * 7 / 8 : 1][k] = PATH;
     for (int r = 7; r <= 11; ++r)
         map.cells[r][8] = PATH;
+    // The gate home: a gap in the east hedge, level with the lead's start.
+    map.cells[GATE_ROW][CELLS - 1] = PATH;
     return map;
 }
 
@@ -64,7 +68,8 @@ int WallValue(bool down, bool right, bool up, bool left) {
 
 // The attribute grid: hedges are walls, the map's rim is a wall except on the road
 // home, a corridor from the map's origin to the lead's start point (the lead's very
-// first step runs along it) whose end at the origin is the exit back to map 1.
+// first step runs along it) whose end at the origin is the exit back to map 1. That end
+// lies outside the camera's view; the gate in the east hedge is the exit a player uses.
 void Attributes(const StarterMap& map, int values[ATTRIBUTES][ATTRIBUTES]) {
     bool free[ATTRIBUTES][ATTRIBUTES];
     int exits[ATTRIBUTES][ATTRIBUTES] = {};
@@ -76,6 +81,9 @@ void Attributes(const StarterMap& map, int values[ATTRIBUTES][ATTRIBUTES]) {
                 if (std::hypot(c + 0.5, r + 0.5) <= 2.2)
                     exits[r][c] = EXIT_HOME;
             }
+            // The gate's inner half is the exit; its outer half stays the rim's wall.
+            if (r / 2 == GATE_ROW && c == ATTRIBUTES - 2)
+                exits[r][c] = EXIT_HOME;
             const bool rim = r == 0 || c == 0 || r == ATTRIBUTES - 1 || c == ATTRIBUTES - 1;
             if (rim && !exits[r][c])
                 free[r][c] = false;
@@ -92,7 +100,19 @@ void Attributes(const StarterMap& map, int values[ATTRIBUTES][ATTRIBUTES]) {
             }
             const bool down = isFree(r - 1, c), right = isFree(r, c + 1), up = isFree(r + 1, c),
                        left = isFree(r, c - 1);
-            values[r][c] = down || right || up || left ? WallValue(down, right, up, left) : 0;
+            if (down || right || up || left) {
+                values[r][c] = WallValue(down, right, up, left);
+                continue;
+            }
+            // A blocked cell that touches walkable ground only at a corner closes that
+            // corner with walls on both its edges there: the walls of its two neighbours
+            // meet in that point, and a step through it crosses neither, or is put back
+            // along one axis only, beyond the other wall.
+            values[r][c] = isFree(r - 1, c + 1)   ? WallValue(true, true, false, false)
+                           : isFree(r + 1, c + 1) ? WallValue(false, true, true, false)
+                           : isFree(r + 1, c - 1) ? WallValue(false, false, true, true)
+                           : isFree(r - 1, c - 1) ? WallValue(true, false, false, true)
+                                                  : 0;
         }
     }
 }

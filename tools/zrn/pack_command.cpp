@@ -38,6 +38,7 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 // name that cannot be a key, a file too large) stops the pack, rather than packing
 // what the folder does not play.
 bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
+                  const std::vector<std::filesystem::path>& leaveOut,
                   std::vector<PackFile>* files) {
     std::vector<FolderFile> listed;
     std::string realRoot;
@@ -67,7 +68,10 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
                                     " bytes)");
             return false;
         }
-        if (!SameFile(file.path, out))
+        const auto same = [&](const std::filesystem::path& other) {
+            return SameFile(file.path, other);
+        };
+        if (!same(out) && std::none_of(leaveOut.begin(), leaveOut.end(), same))
             files->push_back({file.path, {file.key, static_cast<std::uint32_t>(file.size)}});
     }
     return true;
@@ -155,18 +159,11 @@ bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* ro
     return !out->empty() && !root->empty();
 }
 
-int RunPackCommand(int argc, char** argv) {
-    std::string outPath, root;
-    if (!ParsePackArguments(argc, argv, &outPath, &root))
-        return ReportUsageError(argv[0]);
-    std::error_code error;
-    if (!std::filesystem::is_directory(root, error)) {
-        PrintError(COMMAND, root + ": not a directory");
-        return EXIT_PROBLEM;
-    }
+bool PackTree(const std::filesystem::path& root, const std::string& outPath,
+              const std::vector<std::filesystem::path>& leaveOut) {
     std::vector<PackFile> files;
-    if (!CollectFiles(root, outPath, &files))
-        return EXIT_PROBLEM;
+    if (!CollectFiles(root, outPath, leaveOut, &files))
+        return false;
     std::vector<ArchiveTableFile> tableFiles;
     for (const PackFile& file : files)
         tableFiles.push_back(file.tableFile);
@@ -175,10 +172,25 @@ int RunPackCommand(int argc, char** argv) {
     std::string message;
     if (!BuildArchiveTable(tableFiles, &table, &offsets, &message)) {
         PrintError(COMMAND, message);
-        return EXIT_PROBLEM;
+        return false;
     }
     if (!WriteArchive(files, table, outPath))
-        return EXIT_PROBLEM;
+        return false;
     std::printf("%s: %zu files\n", outPath.c_str(), files.size());
-    return 0;
+    return true;
+}
+
+int RunPackCommand(int argc, char** argv) {
+    // zrn pack GAME_DIR OUT_DIR: the game as it is handed out.
+    if (argc == 3 && argv[1][0] != '-' && std::string(argv[2]).rfind("--root", 0) != 0)
+        return PackGame(argv[1], argv[2]);
+    std::string outPath, root;
+    if (!ParsePackArguments(argc, argv, &outPath, &root))
+        return ReportUsageError(argv[0]);
+    std::error_code error;
+    if (!std::filesystem::is_directory(root, error)) {
+        PrintError(COMMAND, root + ": not a directory");
+        return EXIT_PROBLEM;
+    }
+    return PackTree(root, outPath, {}) ? 0 : EXIT_PROBLEM;
 }

@@ -116,8 +116,9 @@ int RunStepsCommand(int argc, char** argv) {
     auto maps = std::make_unique<LoadedMaps>();
     for (int map = 1; map <= MAP_COUNT; ++map) {
         std::vector<LintToken> tokens;
-        int columns = 0;
-        maps->loaded[map] = LoadAttributeGrid(files, map, &maps->grids[map], &tokens, &columns);
+        int columns = 0, rows = 0;
+        maps->loaded[map] =
+            LoadAttributeGrid(files, map, &maps->grids[map], &tokens, &columns, &rows);
     }
     std::string line, answer;
     for (int number = 1; std::getline(std::cin, line); ++number) {

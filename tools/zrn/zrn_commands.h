@@ -2,12 +2,20 @@
 // being the command's name, and returns the process exit code.
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 constexpr int EXIT_PROBLEM = 1; // the operation failed or found problems
 constexpr int EXIT_USAGE = 2;   // the command line was wrong
 
 int RunPackCommand(int argc, char** argv);
+// Packs every file below root that folder mode serves into the archive at outPath,
+// except the files leaveOut names; reports on stderr and returns false on failure.
+bool PackTree(const std::filesystem::path& root, const std::string& outPath,
+              const std::vector<std::filesystem::path>& leaveOut);
+// zrn pack GAME_DIR OUT_DIR: OUT_DIR/ZRN.dat and the loose files, then lint of the result.
+int PackGame(const std::filesystem::path& game, const std::filesystem::path& out);
 // The output path and --root DIR of pack's arguments; false when they are wrong.
 bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* root);
 int RunListCommand(int argc, char** argv);
@@ -16,6 +24,7 @@ int RunUnpackCommand(int argc, char** argv);
 int RunVerifyCommand(int argc, char** argv);
 int RunNewCommand(int argc, char** argv);
 int RunStepsCommand(int argc, char** argv);
+int RunMapCommand(int argc, char** argv);
 
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);
