@@ -11,6 +11,7 @@ PACKAGES=(
   libpng-dev libvorbis-dev libogg-dev vorbis-tools sox imagemagick
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pil python3-numpy
+  dpkg-dev man-db appstream lintian
 )
 
 missing=()

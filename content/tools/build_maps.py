@@ -24,6 +24,12 @@ from tiles import EXIT_LETTERS, LEGEND, VARIANTS, ChipNumber
 MAP_COUNT = 3
 # Attribute values asked about: the game's walls and exits are among them.
 ATTRIBUTE_VALUES = 100
+# How far a wanderer's single step can reach on each axis, in attribute cells: its
+# targets lie less than 2 units from where its walk began.
+CORNER_REACH = 2
+# The sides of an attribute cell, as (name, row step, column step) to the neighbour
+# there; "down" is the side towards lower z.
+SIDES = (("down", -1, 0), ("right", 0, 1), ("up", 1, 0), ("left", 0, -1))
 CORNER_LIFT = {
     "tree": (1.5, 1.3), "rock": (2.2, 1.6), "roof": (2.4, 0.0), "spire": (7.5, 0.0),
     "pillar": (3.4, 0.4), "rubble": (0.5, 0.3), "water": (-0.4, 0.0),
@@ -192,25 +198,94 @@ def AttributeGrid(game, path, source):
         for c in range(width):
             if (r in (0, height - 1) or c in (0, width - 1)) and not exits[r][c]:
                 free[r][c] = False
+    sides = [[{} for _ in range(width)] for _ in range(height)]  # side -> the region it faces
+    labels = Regions(free)
+    for r in range(height):
+        for c in range(width):
+            if free[r][c]:
+                continue
+            for name, rr, cc in SIDES:
+                if 0 <= rr + r < height and 0 <= cc + c < width and free[rr + r][cc + c]:
+                    sides[r][c][name] = labels[rr + r][cc + c]
+    pens = {labels[int(z)][int(x)] for _, x, z, _ in source.charas if free[int(z)][int(x)]}
+    CloseCorners(path, free, labels, pens, sides)
     values = [[0] * width for _ in range(height)]
     for r in range(height):
         for c in range(width):
             if free[r][c]:
                 values[r][c] = exits[r][c]
                 continue
-            open_sides = []
-            for name, rr, cc in (("down", r - 1, c), ("right", r, c + 1), ("up", r + 1, c), ("left", r, c - 1)):
-                if 0 <= rr < height and 0 <= cc < width and free[rr][cc]:
-                    open_sides.append(name)
-            if not open_sides:
+            if not sides[r][c]:
                 continue
-            key = tuple(open_sides)
+            faced = set(sides[r][c].values())
+            if len(faced) > 1 and faced & pens:
+                Fail("%s: blocked attribute cell (%d, %d) walls a pen on one side and other ground on "
+                     "another; a wall cell keeps a walker on one side only, so the pen needs a thicker "
+                     "wall there" % (path, r, c))
+            key = tuple(name for name, _, _ in SIDES if name in sides[r][c])
             value = game.wall_values.get(key)
             if value is None:
                 Fail("%s: blocked attribute cell (%d, %d) is open on %s; a wall cell holds only one "
                      "side or two sides that meet" % (path, r, c, "+".join(key)))
             values[r][c] = value
     return values
+
+
+def Regions(free):
+    """Numbers the connected pieces of free ground, 4-neighbours apart."""
+    height, width = len(free), len(free[0])
+    labels = [[None] * width for _ in range(height)]
+    count = 0
+    for r in range(height):
+        for c in range(width):
+            if not free[r][c] or labels[r][c] is not None:
+                continue
+            labels[r][c], todo = count, [(r, c)]
+            while todo:
+                rr, cc = todo.pop()
+                for _, dr, dc in SIDES:
+                    nr, nc = rr + dr, cc + dc
+                    if 0 <= nr < height and 0 <= nc < width and free[nr][nc] and labels[nr][nc] is None:
+                        labels[nr][nc] = count
+                        todo.append((nr, nc))
+            count += 1
+    return labels
+
+
+def CloseCorners(path, free, labels, pens, sides):
+    """A wanderer's step can be long (after a scene, or on a map's first frame it goes
+    straight to a target up to CORNER_REACH away on each axis) and the scan corrects only
+    the coordinate of the wall it crosses. At an outer corner of a pen such a step can
+    pass beside the corner: it crosses one wall, is held on that axis, and ends beyond
+    the other wall's line, outside the pen. So each wall line of a pen runs on past the
+    corner for CORNER_REACH cells, into the blocked cells there, and every step that
+    leaves past a corner crosses both lines."""
+    height, width = len(free), len(free[0])
+    for r in range(height):
+        for c in range(width):
+            if not free[r][c] or labels[r][c] not in pens:
+                continue
+            pen = labels[r][c]
+            for dr in (-1, 1):
+                for dc in (-1, 1):
+                    if not all(0 <= r + a < height and 0 <= c + b < width and not free[r + a][c + b]
+                               for a, b in ((dr, 0), (0, dc))):
+                        continue
+                    if 0 <= r + dr < height and 0 <= c + dc < width and free[r + dr][c + dc]:
+                        Fail("%s: the pen round attribute cell (%d, %d) touches other ground at its "
+                             "corner (%d, %d)" % (path, r, c, r + dr, c + dc))
+                    # The wall between this cell and its neighbour across dc runs on along dr,
+                    # and the wall across dr runs on along dc.
+                    across_c = "left" if dc > 0 else "right"
+                    across_r = "down" if dr > 0 else "up"
+                    for k in range(1, CORNER_REACH + 1):
+                        for rr, cc, name in ((r + dr * k, c + dc, across_c), (r + dr, c + dc * k, across_r)):
+                            if not (0 <= rr < height and 0 <= cc < width):
+                                continue
+                            if free[rr][cc]:
+                                Fail("%s: the pen round attribute cell (%d, %d) has ground at (%d, %d), "
+                                     "beside its corner" % (path, r, c, rr, cc))
+                            sides[rr][cc].setdefault(name, pen)
 
 
 def EntryPoints(game, values, code):

@@ -31,8 +31,11 @@ GOLDEN_DIR = os.path.join(os.path.dirname(HERE), "golden")
 # at, projected through map 1's and map 2's cameras.
 SQUARE_CLICK = (719, 468)
 WALK_CLICKS = [(1046, (784, 416)), (1077, (529, 429)), (1136, (528, 270)), (1189, (544, 220))]
-DASKEL_STAND = (1478, (264, 548))
-DASKEL_SWEEP_START = 1546
+# Daskel's woodpile is reached through the gap in its fence, from the path above it:
+# the walk goes there first (aimed by the driver through map 2's camera).
+DASKEL_GAP = (1478, (24.8, 20.8))
+DASKEL_STAND = (1540, (264, 548))
+DASKEL_SWEEP_START = 1556
 DASKEL_SWEEP = [(271, 527), (273, 521), (275, 514), (278, 506), (280, 499), (283, 492),
                 (285, 484), (288, 478), (290, 470), (292, 463), (295, 455), (298, 448),
                 (300, 441), (302, 433), (305, 426), (308, 418), (310, 412), (312, 404)]
@@ -42,7 +45,7 @@ STORY_FRAMES = {
     25: "map1-fog",
     1260: "fade-midpoint",
     1470: "map2-fog",
-    1640: "scene-portrait",
+    1700: "scene-portrait",
 }
 MAP3_FRAME = 25
 
@@ -66,6 +69,7 @@ def StoryInput():
     lines = ["30 click %d %d" % SQUARE_CLICK]
     lines += ["%d click %d %d" % (frame, *SQUARE_CLICK) for frame in range(32, 1041, 6)]
     lines += ["%d click %d %d" % (frame, *pointer) for frame, pointer in WALK_CLICKS]
+    lines.append("%d clickat %r %r" % (DASKEL_GAP[0], *DASKEL_GAP[1]))
     lines.append("%d click %d %d" % (DASKEL_STAND[0], *DASKEL_STAND[1]))
     for k, pointer in enumerate(DASKEL_SWEEP):
         lines.append("%d click %d %d" % (DASKEL_SWEEP_START + 4 * k, *pointer))

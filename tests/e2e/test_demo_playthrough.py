@@ -176,31 +176,39 @@ def BuildPlan():
     plan.Exit((17, 23.2), 2, (16.0, 20.0))
     plan.Shot("demo-forest", plan.frame - 5)
     # Map 2: Daskel blows his horn, and the villagers come out.
-    daskel, daskel_stand = (25, 15), (25, 19)
+    # His woodpile is reached through a gap in its fence, from the path above it.
+    daskel, daskel_stand, daskel_gap = (25, 15), (25, 19), (24.8, 20.8)
+    plan.Walk(daskel_gap)
     plan.Talk(daskel, daskel_stand, ScriptCost("daskel.txt", None, "song"))
     plan.Check("Daskel called the villagers out", lambda s: s["vars"]["e"][3] == 1 and s["frameNo"] == 251)
-    plan.Exit((29, 19), 1, (24.0, 14.0))
+    plan.Walk(daskel_gap)
+    plan.Walk((29, 21))
+    plan.Exit((29, 19.2), 1, (24.0, 14.0))
     plan.Check("the villagers are out", lambda s: sorted(c["number"] for c in s["field"]["characters"]
                                                        if c["active"]) == [1, 2, 4])
-    # Map 1 again: Pendel, Miroune and Obrik, in their gardens, tell the story.
-    plan.Talk((23, 5), (23.5, 9.8), ScriptCost("pendel.txt", None, "again"), shot="demo-pendel")
+    # Map 1 again: Pendel, Miroune and Obrik, in their gardens, tell the story; each
+    # is talked to from the gap in the hedge beside the garden.
+    plan.Talk((21, 5), (21.5, 9.8), ScriptCost("pendel.txt", None, "again"), shot="demo-pendel")
     plan.Check("Pendel told of the stolen heart", lambda s: s["vars"]["e"][5] == 1)
-    plan.Talk((19, 5), (19.35, 9.6), ScriptCost("miroune.txt", None, "again"))
+    plan.Walk((15, 17), (15, 19), (9, 21), (9, 23), (5, 23))
+    plan.Talk((5, 17), (5, 21.5), ScriptCost("miroune.txt", None, "again"))
     plan.Check("Miroune was heard", lambda s: s["vars"]["e"][4] == 1)
-    plan.Talk((27, 5), (28, 9.5), ScriptCost("obrik.txt", None, "yes"), choice=2,
+    plan.Walk((5, 23), (9, 23), (9, 21), (15, 19), (27.5, 11))
+    plan.Talk((27, 5), (27.5, 9.8), ScriptCost("obrik.txt", None, "yes"), choice=2,
               after=ScriptCost("obrik.txt", "yes", "no"), shot="demo-obrik-choice")
     plan.Check("Obrik lent the lantern and the story is known",
                lambda s: s["vars"]["e"][6] == 1 and s["vars"]["e"][7] == 1)
     plan.Walk((17.5, 13), (16.5, 21))
     plan.Exit((17, 23.2), 2, (16.0, 20.0))
     # Map 2: Sorvane's song, then Daskel shows the way.
-    plan.Talk((7, 15), (11, 17), ScriptCost("sorvane.txt", None, "listen"), choice=4,
+    plan.Walk((9, 21))
+    plan.Talk((7, 15), (7, 19.5), ScriptCost("sorvane.txt", None, "listen"), choice=4,
               after=ScriptCost("sorvane.txt", "listen", "later"))
     plan.Check("Sorvane taught the song", lambda s: s["vars"]["e"][8] == 1)
-    plan.Walk((17, 19))
+    plan.Walk((9, 21), (17, 19), daskel_gap)
     plan.Talk(daskel, daskel_stand, ScriptCost("daskel.txt", "guide", "after"), shot="demo-forest-scene")
     plan.Check("Daskel showed the way", lambda s: s["vars"]["e"][9] == 1)
-    plan.Walk((17, 19), (17, 9), (17, 5), (27, 5))
+    plan.Walk(daskel_gap, (17, 19), (17, 9), (17, 5), (27, 5))
     plan.Exit((27, 3), 3, (16.0, 20.0))
     plan.Check("Korvath waits in the ruin", lambda s: any(c["active"] and c["number"] == 6
                                                           for c in s["field"]["characters"]))
@@ -208,21 +216,39 @@ def BuildPlan():
     # Map 3: the bell's name, then Korvath and the song.
     plan.Marker((24.5, 12.5), ScriptCost("bell.txt"))
     plan.Check("the bell's name was read", lambda s: s["vars"]["e"][10] == 1)
-    plan.Walk((17, 9.5))
+    plan.Walk((17, 11), (17, 9.5))
     ending_start = plan.frame
     ending = ScriptCost("korvath.txt", "song", "demand") + ScriptCost("common.txt")
     plan.Talk((17, 5), (17, 9.5), ScriptCost("korvath.txt", None, "song"), choice=1, after=ending,
               shot="demo-korvath-choice")
-    plan.Check("the song ending was chosen, the music stopped and the field is back",
-               lambda s: s["vars"]["e"][11] == 1 and s["music"]["stopped"] and s["frameNo"] == 251)
+    # The last page stays, whatever is clicked, until F1 plays again from the start.
+    plan.frame += 300
+    plan.Check("the music stopped, the story flags are cleared and the last page stays",
+               lambda s: s["music"]["stopped"] and s["frameNo"] == 231 and not any(s["vars"]["e"][2:12])
+               and "おしまい" in s["scenario"]["text"] and "Ｆ１" in s["scenario"]["text"]
+               and "Ｅｓｃ" in s["scenario"]["text"])
+    plan.Shot("demo-last-page")
+    plan.frame += 10
+    for _ in range(10):
+        plan.lines.append("%d click 512 400" % plan.frame)
+        plan.frame += SPAM
+    plan.frame += 300
+    plan.Check("a click only shows the last page again",
+               lambda s: s["frameNo"] == 231 and "おしまい" in s["scenario"]["text"])
+    plan.frame += 10
+    plan.lines.append("%d key F1" % plan.frame)
+    plan.frame += 200
+    plan.Check("F1 plays again from the start: the field is back on the first map",
+               lambda s: s["frameNo"] == 251 and s["field"]["map"] == 1 and s["vars"]["e"][1] == 1
+               and not any(s["vars"]["e"][2:12]))
     return plan, ending_start
 
 
 class DemoPlaythrough(unittest.TestCase):
     def test_plays_from_start_to_ending(self):
         plan, ending_start = BuildPlan()
-        ending_states = list(range(ending_start, plan.frame, 30))
-        ending_shots = ending_states[len(ending_states) // 2::20]
+        ending_states = list(range(ending_start, plan.frame, 10))
+        ending_shots = ending_states[len(ending_states) // 2::60]
         states = sorted({frame for frame, _, _ in plan.checks} | set(ending_states))
         result = run_play(GAME_DIR, plan.frame + 30, inputs="\n".join(plan.lines) + "\n",
                           shots=sorted(set(plan.shots) | set(ending_shots)), states=states,
@@ -240,6 +266,10 @@ class DemoPlaythrough(unittest.TestCase):
         shown = [f for f in ending_states if f in result.states
                  and any(layer["picture"] == 7 and layer["visible"] for layer in result.states[f]["scenario"]["layers"])]
         self.assertTrue(shown, "the ending picture was never shown")
+        # Pages that only the song ending tells.
+        song = ("その日の正午", "鐘まつり", "ペンデルは組合")
+        self.assertTrue(any(line in result.states[f]["scenario"]["text"] for f in shown for line in song),
+                        "the song ending was not told")
         for frame in ending_shots:
             if frame in shown and frame in result.shots:
                 result.shots[frame].save(os.path.join(DOCS, "demo-ending.png"))

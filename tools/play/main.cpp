@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
             if (!ApplyEvent(events[nextEvent++]))
                 driverFailure = 1;
         }
-        if (options.monkey) {
+        if (options.monkey && frame >= options.monkeyFrom) {
             monkeyEvents.clear();
             AddMonkeyEvents(frame, &monkeyEvents);
             for (const ScriptEvent& event : monkeyEvents)

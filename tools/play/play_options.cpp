@@ -9,8 +9,9 @@
 const char PLAY_USAGE[] =
     "usage: tavelle-play [--data DIR | --unpacked DIR] [--frames N] [--fps F] [--input FILE]\n"
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
-    "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
-    "                    [--stats-every N] [--draw all|shots] [--audio-device present|absent]\n"
+    "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M] [--monkey-from K]]\n"
+    "                    [--stats PATH] [--stats-every N] [--draw all|shots]\n"
+    "                    [--audio-device present|absent]\n"
     "                    [--refuse float-targets|second-target]...\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
@@ -31,6 +32,7 @@ const char PLAY_USAGE[] =
     "                     the same for the same seed; never Escape. With --input, both apply\n"
     "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
     "  --monkey-f1 M      share of the actions, per thousand, that press F1 (default 3)\n"
+    "  --monkey-from K    the monkey starts at frame K, after an --input opening (default 0)\n"
     "  --stats PATH       write the end report (frames, states, maps, scenarios, messages,\n"
     "                     memory, heap allocations through operator new; malloc is not\n"
     "                     counted) as JSON; it is always printed to stdout\n"
@@ -132,6 +134,9 @@ std::string ParsePlayOptions(int argc, const char* const* argv, PlayOptions* opt
             if (!ParseWhole(value, 0, 1000, &options->monkeyReloads))
                 return "--monkey-f1 needs a share per thousand 0-1000, got '" + std::string(value) +
                        "'";
+        } else if (arg == "--monkey-from") {
+            if (!ParseWhole(value, 0, LONG_MAX, &options->monkeyFrom))
+                return "--monkey-from needs a frame number, got '" + std::string(value) + "'";
         } else if (arg == "--stats") {
             options->statsPath = value;
         } else if (arg == "--draw") {

@@ -26,6 +26,7 @@ struct PlayOptions {
     std::uint64_t monkeySeed = 0;
     long monkeyRate = 10;
     long monkeyReloads = 3;
+    long monkeyFrom = 0; // the monkey's first frame: the input script alone plays before it
     std::string statsPath;
     long statsEvery = 0;
 };

@@ -22,6 +22,7 @@ TEST(PlayOptions, DefaultsWithNoArguments) {
     EXPECT_EQ(options.frames, 600);
     EXPECT_EQ(options.fps, 60.0);
     EXPECT_FALSE(options.monkey);
+    EXPECT_EQ(options.monkeyFrom, 0);
     EXPECT_FALSE(options.drawOnlyShots);
     EXPECT_FALSE(options.noAudioDevice);
     EXPECT_FALSE(options.refuseFloatTargets);
@@ -42,6 +43,7 @@ TEST(PlayOptions, EveryOptionIsRead) {
                      "--monkey",       "18446744073709551615",
                      "--monkey-rate",  "100",
                      "--monkey-f1",    "0",
+                     "--monkey-from",  "5000",
                      "--stats",        "st.json",
                      "--stats-every",  "7",
                      "--draw",         "shots",
@@ -67,6 +69,7 @@ TEST(PlayOptions, EveryOptionIsRead) {
     EXPECT_EQ(options.monkeySeed, 18446744073709551615ull);
     EXPECT_EQ(options.monkeyRate, 100);
     EXPECT_EQ(options.monkeyReloads, 0);
+    EXPECT_EQ(options.monkeyFrom, 5000);
     EXPECT_EQ(options.statsPath, "st.json");
     EXPECT_EQ(options.statsEvery, 7);
     EXPECT_TRUE(options.drawOnlyShots);
@@ -122,6 +125,7 @@ TEST(PlayOptions, BadArgumentsAreRefusedWithTheReason) {
         {{"--monkey-rate", ""}, "--monkey-rate needs a percentage 0-100, got ''"},
         {{"--monkey-f1", "1001"}, "--monkey-f1 needs a share per thousand 0-1000, got '1001'"},
         {{"--monkey-f1", ""}, "--monkey-f1 needs a share per thousand 0-1000, got ''"},
+        {{"--monkey-from", "-1"}, "--monkey-from needs a frame number, got '-1'"},
         {{"--stats-every", "0"}, "--stats-every needs a count of frames, got '0'"},
         {{"--draw", "none"}, "--draw needs all or shots, got 'none'"},
         {{"--draw", ""}, "--draw needs all or shots, got ''"},
