@@ -4,9 +4,12 @@
 #include "app/frame_states.h"
 #include "app/input.h"
 #include "app/main_loop.h"
+#include "app/save_game.h"
+#include "app/text_pace.h"
 #include "archive/archive.h"
 #include "core/frame_clock.h"
 #include "render/render_setup.h"
+#include "scene/note.h"
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
 
@@ -19,6 +22,7 @@
 #include "platform/window/message_box.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -33,10 +37,13 @@ void SaveFrameScreenshot() {
         return;
     std::string error;
     const std::string path = SaveScreenshot(frame, GAME_FRAME_WIDTH, GAME_FRAME_HEIGHT, &error);
-    if (path.empty())
+    if (path.empty()) {
         std::fprintf(stderr, "tavelle: screenshot not saved: %s\n", error.c_str());
-    else
+        ShowNote("Screenshot not saved");
+    } else {
         std::fprintf(stderr, "tavelle: screenshot saved as %s\n", path.c_str());
+        ShowNote(("Screenshot: " + std::filesystem::path(path).filename().string()).c_str());
+    }
 }
 
 // One frame when frames may run, with the screenshot the player asked for.
@@ -80,9 +87,13 @@ void HandleWindowEvent(const WindowEvent& event) {
         s_screenshotWanted = true;
         break;
     case WINDOW_EVENT_KEYDOWN:
-        // Escape closes the program in every state.
+        // Escape closes the program in every state, except that it closes an open backlog.
         if (event.key == DIK_ESCAPE)
-            s_quitRequested = true;
+            s_quitRequested = !CloseBacklogByEscape();
+        else if (event.key == DIK_F5)
+            RequestQuickSave();
+        else if (event.key == DIK_F9)
+            RequestLoad();
         break;
     default:
         break;
@@ -154,6 +165,7 @@ int GameMain(int argc, char** argv) {
         else
             WaitWindowEvent();
     }
+    WriteAutomaticSave();
     ShutdownGame();
     return 0;
 }

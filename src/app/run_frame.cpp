@@ -1,8 +1,10 @@
 #include "app/frame_states.h"
 #include "app/input.h"
 #include "app/main_loop.h"
+#include "app/save_game.h"
 #include "core/frame_clock.h"
 #include "render/render_setup.h"
+#include "scene/note.h"
 
 #include "platform/window/message_box.h"
 
@@ -14,6 +16,10 @@ int RunFrame() {
     g_pD3DDevice->SetVertexShader(nullptr);
     g_pD3DDevice->SetFVF(FVF_SCREEN_VERTEX);
     const bool known = DispatchFrameState();
+    if (known) {
+        RunSaveRequests();
+        DrawNote();
+    }
     // Messages repeated over many items of this frame's work are summed up now.
     EndMessageBoxRun();
     if (!known) {

@@ -44,13 +44,13 @@ class PlayResult:
 
 
 def run_play(data_dir, frames, inputs="", shots=(), states=(), audio=False, env=None, timeout=600,
-             unpacked=False, draw="all"):
+             unpacked=False, draw="all", extra_args=()):
     """Runs tavelle-play over data_dir (as a game folder played unpacked when unpacked is
     set); shots and states are frame numbers. draw="shots" rasterises only the frames
     shot, for long runs that check states."""
     work = scratch_dir("tavelle-e2e-")
     args = [PLAY, "--unpacked" if unpacked else "--data", data_dir, "--frames", str(frames),
-            "--draw", draw]
+            "--draw", draw] + list(extra_args)
     if inputs:
         path = os.path.join(work, "input.txt")
         with open(path, "w", encoding="utf-8") as f:

@@ -9,6 +9,7 @@
 
 #include "app/game_main.h"
 #include "app/main_loop.h"
+#include "app/save_game.h"
 #include "app/unpacked_folder.h"
 #include "core/frame_clock.h"
 #include "platform/audio/mixer.h"
@@ -160,6 +161,7 @@ int main(int argc, char** argv) {
         for (auto& [frame, path] : *paths)
             path = AbsolutePath(path);
     options.audioOut = AbsolutePath(options.audioOut);
+    SetSaveRootFolder(AbsolutePath(options.saveDir));
     for (ScriptEvent& event : events)
         event.from = event.from.empty() ? event.from : AbsolutePath(event.from);
     options.statsPath = AbsolutePath(options.statsPath);
@@ -275,6 +277,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavelle-play: cannot write %s\n", options.statsPath.c_str());
         driverFailure = 1;
     }
+    // Leaving by Escape or the window's close saves as the game does; running out of
+    // frames is the driver's end, not the player's.
+    if (IsQuitRequested())
+        WriteAutomaticSave();
     ShutdownGame();
     return driverFailure ? 1 : 0;
 }
