@@ -5,6 +5,8 @@
 #include "app/input.h"
 #include "app/main_loop.h"
 #include "app/save_game.h"
+#include "app/settings.h"
+#include "app/settings_overlay.h"
 #include "app/text_pace.h"
 #include "archive/archive.h"
 #include "core/frame_clock.h"
@@ -13,7 +15,6 @@
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
 
-#include "platform/audio/mixer.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/screenshot_file.h"
 #include "platform/input/key_codes.h"
@@ -88,6 +89,8 @@ void HandleWindowEvent(const WindowEvent& event) {
         break;
     case WINDOW_EVENT_KEYDOWN:
         // Escape closes the program in every state, except that it closes an open backlog.
+        if (SettingsOverlayKey(event.key))
+            break;
         if (event.key == DIK_ESCAPE)
             s_quitRequested = !CloseBacklogByEscape();
         else if (event.key == DIK_F5)
@@ -135,7 +138,9 @@ void ShutdownGame() {
 }
 
 int GameMain(int argc, char** argv) {
+    LoadSettings();
     LaunchOptions options;
+    SettingsToLaunchOptions(g_settings, &options);
     const int parsed = ParseCommandLine(argc, argv, &options, stdout, stderr);
     if (parsed != LAUNCH_RUN)
         return parsed;
@@ -150,10 +155,10 @@ int GameMain(int argc, char** argv) {
         std::fputs("no display (DISPLAY/WAYLAND_DISPLAY unset or unreachable)\n", stderr);
         return LAUNCH_EXIT_FAILED;
     }
-    SetWindowLaunchChoices(options.fullscreen, options.scaleMode);
+    ApplyLaunchOptions(options);
+    ApplyTextSettings(g_settings);
+    InitSettingsOverlay(options);
     SetFrameRateCap(options.fps);
-    SetMixerGroupGains(options.mute ? 0.0f : options.musicVolume / 100.0f,
-                       options.mute ? 0.0f : options.effectsVolume / 100.0f);
 
     if (!StartupGame())
         return 0;

@@ -2,6 +2,7 @@
 #include "app/input.h"
 #include "app/main_loop.h"
 #include "app/save_game.h"
+#include "app/settings_overlay.h"
 #include "core/frame_clock.h"
 #include "render/render_setup.h"
 #include "scene/note.h"
@@ -11,6 +12,7 @@
 int RunFrame() {
     g_frameTime = GetTimeSeconds();
     ReadInputDevices();
+    TakeSettingsOverlayInput();
     g_pD3DDevice->Clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF646464, 1.0f, 0);
     g_pD3DDevice->BeginScene();
     g_pD3DDevice->SetVertexShader(nullptr);
@@ -18,6 +20,7 @@ int RunFrame() {
     const bool known = DispatchFrameState();
     if (known) {
         RunSaveRequests();
+        DrawSettingsOverlay();
         DrawNote();
     }
     // Messages repeated over many items of this frame's work are summed up now.

@@ -31,6 +31,8 @@ constexpr KeyName KEY_NAMES[] = {
     {"LSHIFT", DIK_LSHIFT},
     {"UP", DIK_UP},
     {"DOWN", DIK_DOWN},
+    {"LEFT", DIK_LEFT},
+    {"RIGHT", DIK_RIGHT},
 };
 
 std::string KeyNameList() {

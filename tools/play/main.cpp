@@ -10,6 +10,8 @@
 #include "app/game_main.h"
 #include "app/main_loop.h"
 #include "app/save_game.h"
+#include "app/settings.h"
+#include "app/settings_overlay.h"
 #include "app/unpacked_folder.h"
 #include "core/frame_clock.h"
 #include "platform/audio/mixer.h"
@@ -162,6 +164,14 @@ int main(int argc, char** argv) {
             path = AbsolutePath(path);
     options.audioOut = AbsolutePath(options.audioOut);
     SetSaveRootFolder(AbsolutePath(options.saveDir));
+    SetSettingsFolder(AbsolutePath(options.configDir), !options.configDir.empty());
+    LoadSettings();
+    LaunchOptions launch;
+    SettingsToLaunchOptions(g_settings, &launch);
+    launch.fullscreen = false; // the offscreen window has no display to fill
+    ApplyLaunchOptions(launch);
+    ApplyTextSettings(g_settings);
+    InitSettingsOverlay(launch);
     for (ScriptEvent& event : events)
         event.from = event.from.empty() ? event.from : AbsolutePath(event.from);
     options.statsPath = AbsolutePath(options.statsPath);

@@ -11,6 +11,7 @@ const char PLAY_USAGE[] =
     "                    [--shot K:PATH.png]... [--state K:PATH.json]... [--audio-out PATH.wav]\n"
     "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M]] [--stats PATH]\n"
     "                    [--stats-every N] [--draw all|shots] [--save-dir DIR]\n"
+    "                    [--config-dir DIR]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -30,6 +31,8 @@ const char PLAY_USAGE[] =
     "  --audio-out PATH   write everything the mixer produced as a 44100 Hz stereo WAV\n"
     "  --save-dir DIR     keep the saves in DIR/<game>/ instead of the player's\n"
     "                     $XDG_DATA_HOME/tavelle/saves/<game>/\n"
+    "  --config-dir DIR   read and write the settings (F10) in DIR/settings.ini; without it\n"
+    "                     no settings file is used and the defaults hold\n"
     "  --monkey SEED      random clicks, drags, F1, minimise/restore and focus changes,\n"
     "                     the same for the same seed; never Escape. With --input, both apply\n"
     "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
@@ -116,6 +119,8 @@ std::string ParsePlayOptions(int argc, const char* const* argv, PlayOptions* opt
             options->audioOut = value;
         } else if (arg == "--save-dir") {
             options->saveDir = value;
+        } else if (arg == "--config-dir") {
+            options->configDir = value;
         } else if (arg == "--monkey") {
             options->monkey = true;
             errno = 0;

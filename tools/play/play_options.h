@@ -19,7 +19,8 @@ struct PlayOptions {
     bool drawOnlyShots = false;              // --draw shots
     std::multimap<long, std::string> states; // frame -> JSON path
     std::string audioOut;
-    std::string saveDir; // empty: the player's own save folder
+    std::string saveDir;   // empty: the player's own save folder
+    std::string configDir; // empty: no settings file, the defaults hold
     bool monkey = false;
     std::uint64_t monkeySeed = 0;
     long monkeyRate = 10;

@@ -130,9 +130,9 @@ TEST(InputScript, BadLinesAreRefusedWithTheirNumberAndReason) {
         {"5 clickat inf 1", "line 1: clickat needs X Z"},
         {"5 down thumb", "line 1: button must be left, right or middle"},
         {"5 key TAB", "line 1: unknown key 'TAB' (F1, ESCAPE, F2, SPACE, RETURN, F5, F9, F10, A, "
-                      "PRIOR, NEXT, BACK, LCONTROL, LSHIFT, UP, DOWN)"},
+                      "PRIOR, NEXT, BACK, LCONTROL, LSHIFT, UP, DOWN, LEFT, RIGHT)"},
         {"5 key", "line 1: unknown key '' (F1, ESCAPE, F2, SPACE, RETURN, F5, F9, F10, A, PRIOR, "
-                  "NEXT, BACK, LCONTROL, LSHIFT, UP, DOWN)"},
+                  "NEXT, BACK, LCONTROL, LSHIFT, UP, DOWN, LEFT, RIGHT)"},
         {"5 copy only", "line 1: copy needs FROM TO"},
         {"5 dance", "line 1: unknown event 'dance'"},
         {"5 move 1 2 3", "line 1: unexpected '3'"},
