@@ -87,13 +87,17 @@ class TextPace(unittest.TestCase):
         before, during = r.shots[199].getpixel((1000, 700)), r.shots[238].getpixel((1000, 700))
         self.assertLess(sum(during), sum(before) - 90)
 
-    def test_right_click_and_backspace_close_the_backlog(self):
-        for close in ("210 down right\n212 up right\n", "210 key BACK\n"):
-            with self.subTest(close=close):
+    def test_the_wheel_page_keys_right_click_and_backspace_open_and_close_the_backlog(self):
+        opens = ("200 key PRIOR\n", "200 wheel 1\n")
+        closes = ("210 down right\n212 up right\n", "210 key BACK\n", "210 wheel -1\n")
+        for open_, close in ((o, c) for o in opens for c in closes):
+            with self.subTest(open=open_, close=close):
                 # The clicks read past the first page, so that the backlog has one.
                 clicks = "".join("%d clickat 22 13\n" % k for k in range(70, 190, 6))
-                inputs = START + clicks + "200 key PRIOR\n" + close
-                r = self.play(inputs, 230, shots=(205, 229))
+                inputs = START + clicks + open_ + close
+                r = self.play(inputs, 230, shots=(199, 205, 229))
+                self.assertNotEqual(r.shots[199].getpixel((1000, 700)),
+                                    r.shots[205].getpixel((1000, 700)), "the backlog did not open")
                 self.assertNotEqual(r.shots[205].getpixel((1000, 700)),
                                     r.shots[229].getpixel((1000, 700)))
 

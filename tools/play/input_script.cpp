@@ -116,6 +116,13 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         event.type = SCRIPT_UP;
         event.frame = frame + 2;
         events->push_back(event);
+    } else if (verb == "wheel") {
+        if (!(in >> event.x) || event.x == 0) {
+            *why = "wheel needs a non-zero count of notches";
+            return false;
+        }
+        event.type = SCRIPT_WHEEL;
+        events->push_back(event);
     } else if (verb == "down" || verb == "up") {
         if (!ParseButton(in, &event.button)) {
             *why = "button must be left, right or middle";

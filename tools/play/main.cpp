@@ -86,6 +86,9 @@ bool ApplyEvent(const ScriptEvent& event) {
     case SCRIPT_KEY_UP:
         InjectKey(event.key, false);
         break;
+    case SCRIPT_WHEEL:
+        InjectMouseWheel(event.x);
+        break;
     case SCRIPT_MINIMIZE:
         HandleWindowEvent(WindowEvent{WINDOW_EVENT_MINIMIZED, 0});
         break;

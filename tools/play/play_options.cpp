@@ -44,7 +44,7 @@ const char PLAY_USAGE[] =
     "                     others make every draw call but GL skips their rasterisation\n"
     "                     (for long runs that check states); --draw all is the default\n"
     "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
-    "                     'K close'\n"
+    "                     'K close', 'K wheel N' (N notches, positive away from the player)\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails,\n"
     "always with a line on stderr: 2, before the first frame, for a wrong command line,\n"
     "input file or data folder; 1 when a frame's shot, a state, the audio or the stats\n"
