@@ -89,13 +89,14 @@ void HandleWindowEvent(const WindowEvent& event) {
         break;
     case WINDOW_EVENT_KEYDOWN:
         // Escape closes the program in every state, except that it closes an open backlog.
-        if (SettingsOverlayKey(event.key))
+        if (!(event.repeat && event.key == DIK_F10) && SettingsOverlayKey(event.key))
             break;
         if (event.key == DIK_ESCAPE)
             s_quitRequested = !CloseBacklogByEscape();
-        else if (event.key == DIK_F5)
+        // A held F5 or F9 saves or loads once: repeats would overwrite the backup too.
+        else if (event.key == DIK_F5 && !event.repeat)
             RequestQuickSave();
-        else if (event.key == DIK_F9)
+        else if (event.key == DIK_F9 && !event.repeat)
             RequestLoad();
         break;
     default:

@@ -61,6 +61,7 @@ WindowEvent TranslateEvent(const SDL_Event& event) {
             break;
         out.type = WINDOW_EVENT_KEYDOWN;
         out.key = DirectInputKeyFromScancode(event.key.keysym.scancode);
+        out.repeat = event.key.repeat != 0;
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
