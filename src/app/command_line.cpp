@@ -122,7 +122,9 @@ void PrintUsage(std::FILE* out) {
                "               [--help] [--version]\n"
                "\n"
                "Plays the game in DATA_DIR (default: the current folder, else the installed\n"
-               "demo game). Escape quits, F1 reloads, F12 saves a screenshot.\n",
+               "demo game). Escape saves and quits, F1 reloads, F5 saves, F9 loads the newest\n"
+               "save, F10 opens the settings, F12 saves a screenshot. Options given here\n"
+               "override the settings file for this run without changing it.\n",
                out);
     for (const CommandLineOption& option : OPTIONS) {
         std::string head = option.name;

@@ -1,6 +1,8 @@
 #include "app/frame_states.h"
 
 #include "app/input.h"
+#include "app/save_game.h"
+#include "app/text_pace.h"
 #include "archive/archive.h"
 #include "core/file_report.h"
 #include "field/characters.h"
@@ -11,6 +13,7 @@
 #include "render/assets.h"
 #include "render/camera.h"
 #include "render/render_setup.h"
+#include "scenario/backlog.h"
 #include "scenario/interpreter.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"
@@ -34,14 +37,8 @@ IntRect g_loadingRect = {0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
 namespace {
 
 void ReloadKey() {
-    if (!(g_keyState[DIK_F1] & 0x80))
-        return;
-    for (Picture& picture : g_pictures) {
-        if (picture.texture)
-            picture.texture->Release();
-        picture.texture = nullptr;
-    }
-    g_frameNo = FRAME_PREPARE_LOADING;
+    if (g_keyState[DIK_F1] & 0x80)
+        BeginReload();
 }
 
 void SetWholeTextureQuad(ScreenQuad* quad, int alpha, float left, float top, float right,
@@ -68,6 +65,15 @@ void ResetMapChange() {
 }
 
 } // namespace
+
+void BeginReload() {
+    for (Picture& picture : g_pictures) {
+        if (picture.texture)
+            picture.texture->Release();
+        picture.texture = nullptr;
+    }
+    g_frameNo = FRAME_PREPARE_LOADING;
+}
 
 void ReleaseLoadingTexture() {
     if (g_loadingTexture)
@@ -148,13 +154,14 @@ void StartupLoad() {
     BuildMapTerrain(1);
     ResetMapChange();
     g_frameNo = FRAME_FIELD;
+    LoadReadPages();
+    PlaceLoadedSave();
 }
 
 void ScenarioFrame() {
     LatchInput();
-    if (g_clickLatch && !g_selectWait)
-        StepScript();
-    if (g_selectWait)
+    StepScenarioText();
+    if (g_selectWait && !g_backlogOpen)
         SelectLink();
     RenderField();
     DrawOverlay();

@@ -18,6 +18,8 @@ extern IntRect g_loadingRect;
 // The loading picture belongs to the loading screen, which lets it go at shut-down.
 void ReleaseLoadingTexture();
 
+// What F1 does: the pictures go and the next frame starts the loading screen.
+void BeginReload();
 void PrepareLoadingScreen();
 void ShowLoadingScreen();
 void StartupLoad();

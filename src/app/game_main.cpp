@@ -4,15 +4,19 @@
 #include "app/frame_states.h"
 #include "app/input.h"
 #include "app/main_loop.h"
+#include "app/save_game.h"
+#include "app/settings.h"
+#include "app/settings_overlay.h"
+#include "app/text_pace.h"
 #include "archive/archive.h"
 #include "core/frame_clock.h"
 #include "render/render_setup.h"
+#include "scene/note.h"
 #include "sound/direct_sound.h"
 #include "sound/sound_effects.h"
 
 #include "platform/audio/audio_output.h"
 #include "platform/audio/device_output.h"
-#include "platform/audio/mixer.h"
 #include "platform/audio/null_output.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/screenshot_file.h"
@@ -22,6 +26,7 @@
 #include "platform/window/message_box.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -36,10 +41,13 @@ void SaveFrameScreenshot() {
         return;
     std::string error;
     const std::string path = SaveScreenshot(frame, GAME_FRAME_WIDTH, GAME_FRAME_HEIGHT, &error);
-    if (path.empty())
+    if (path.empty()) {
         std::fprintf(stderr, "tavelle: screenshot not saved: %s\n", error.c_str());
-    else
+        ShowNote("Screenshot not saved");
+    } else {
         std::fprintf(stderr, "tavelle: screenshot saved as %s\n", path.c_str());
+        ShowNote(("Screenshot: " + std::filesystem::path(path).filename().string()).c_str());
+    }
 }
 
 // One frame when frames may run, with the screenshot the player asked for.
@@ -83,9 +91,16 @@ void HandleWindowEvent(const WindowEvent& event) {
         s_screenshotWanted = true;
         break;
     case WINDOW_EVENT_KEYDOWN:
-        // Escape closes the program in every state.
+        // Escape closes the program in every state, except that it closes an open backlog.
+        if (!(event.repeat && event.key == DIK_F10) && SettingsOverlayKey(event.key))
+            break;
         if (event.key == DIK_ESCAPE)
-            s_quitRequested = true;
+            s_quitRequested = !CloseBacklogByEscape();
+        // A held F5 or F9 saves or loads once: repeats would overwrite the backup too.
+        else if (event.key == DIK_F5 && !event.repeat)
+            RequestQuickSave();
+        else if (event.key == DIK_F9 && !event.repeat)
+            RequestLoad();
         break;
     default:
         break;
@@ -127,7 +142,9 @@ void ShutdownGame() {
 }
 
 int GameMain(int argc, char** argv) {
+    LoadSettings();
     LaunchOptions options;
+    SettingsToLaunchOptions(g_settings, &options);
     const int parsed = ParseCommandLine(argc, argv, &options, stdout, stderr);
     if (parsed != LAUNCH_RUN)
         return parsed;
@@ -142,11 +159,12 @@ int GameMain(int argc, char** argv) {
         std::fputs("no display (DISPLAY/WAYLAND_DISPLAY unset or unreachable)\n", stderr);
         return LAUNCH_EXIT_FAILED;
     }
-    SetWindowLaunchChoices(options.fullscreen, options.scaleMode);
+    ApplyLaunchOptions(options);
+    ApplyTextSettings(g_settings);
+    InitSettingsOverlay(options);
     SetFrameRateCap(options.fps);
     // A muted game opens no sound device at all.
     ChooseAudioOutput(options.mute ? GetNullOutput() : GetDeviceOutput());
-    SetMixerGroupGains(options.musicVolume / 100.0f, options.effectsVolume / 100.0f);
 
     if (!StartupGame()) {
         std::fputs("tavelle: the game could not start (no window or no OpenGL 3.3 device)\n",
@@ -162,6 +180,7 @@ int GameMain(int argc, char** argv) {
         else
             WaitWindowEvent();
     }
+    WriteAutomaticSave();
     ShutdownGame();
     return 0;
 }

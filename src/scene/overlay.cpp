@@ -1,10 +1,13 @@
 #include "scene/overlay.h"
 
+#include "scene/backlog_view.h"
+
 #include "core/frame_state.h"
 #include "core/input_state.h"
 #include "render/assets.h"
 #include "render/render_setup.h"
 #include "render/screen_quad.h"
+#include "scenario/backlog.h"
 #include "scenario/interpreter.h"
 #include "scenario/links.h"
 #include "scenario/picture_layers.h"
@@ -50,6 +53,11 @@ void DrawMessageText() {
 void DrawOverlay() {
     if (g_frameNo != FRAME_SCENARIO)
         return;
+    if (g_backlogOpen) {
+        DrawBacklog();
+        DrawQuad(&g_cursorQuad, g_cursorTexture);
+        return;
+    }
     DrawPictureLayers();
     DrawLinkHighlight();
     DrawMessageText();

@@ -99,15 +99,23 @@ bool CStreamSoundBuffer::Create(SoundDevice* device, std::shared_ptr<CWaveReader
 }
 
 bool CStreamSoundBuffer::Play() {
+    return PlayFrom(0);
+}
+
+bool CStreamSoundBuffer::PlayFrom(std::uint32_t frame) {
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_buffer == nullptr)
         return false;
     m_buffer->Stop();
     m_buffer->SetCurrentPosition(0);
-    m_reader->Seek(0);
+    // A frame past the end, or one the reader cannot reach, starts from the beginning.
+    if (frame >= m_reader->GetLength() || !m_reader->Seek(frame)) {
+        frame = 0;
+        m_reader->Seek(0);
+    }
     std::uint32_t align = m_format.blockAlign;
     m_writeCursor = 0;
-    m_readPosition = 0;
+    m_readPosition = frame * align;
     m_loopStart = m_reader->GetLoopStart() * align;
     m_loopEnd = m_reader->GetLoopEnd() * align;
     m_total = m_reader->GetLength() * align;
@@ -138,6 +146,20 @@ bool CStreamSoundBuffer::SetVolume(std::int32_t volume) {
 bool CStreamSoundBuffer::GetVolume(std::int32_t* volume) {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_buffer != nullptr && SUCCEEDED(m_buffer->GetVolume(volume));
+}
+
+std::uint32_t CStreamSoundBuffer::GetPlayedFrame() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_buffer == nullptr || m_format.blockAlign == 0)
+        return 0;
+    std::uint32_t play = 0, write = 0;
+    if (FAILED(m_buffer->GetCurrentPosition(&play, &write)))
+        return 0;
+    // What lies between the play cursor and the next block to fill has been read
+    // from the stream but not yet heard.
+    const std::uint32_t ahead = (m_writeCursor + m_bufferBytes - play) % m_bufferBytes;
+    const std::uint32_t heard = m_readPosition >= ahead ? m_readPosition - ahead : 0;
+    return heard / m_format.blockAlign;
 }
 
 std::uint32_t CStreamSoundBuffer::GetBlockBytes() {

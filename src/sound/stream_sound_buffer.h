@@ -35,6 +35,10 @@ class CStreamSoundBuffer : public CSoundBuffer {
 
     // On a channel that was never opened these do nothing and return false.
     bool Play() override;
+    // Play from a sample frame of the stream instead of its beginning.
+    bool PlayFrom(std::uint32_t frame);
+    // The sample frame of the stream being heard now (0 when the channel is not open).
+    std::uint32_t GetPlayedFrame();
     bool Stop() override;
     bool IsPlaying() override;
     bool SetVolume(std::int32_t volume) override;

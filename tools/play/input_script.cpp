@@ -15,9 +15,32 @@ struct KeyName {
 };
 
 constexpr KeyName KEY_NAMES[] = {
-    {"F1", DIK_F1},       {"ESCAPE", DIK_ESCAPE}, {"F2", DIK_F2},
-    {"SPACE", DIK_SPACE}, {"RETURN", DIK_RETURN},
+    {"F1", DIK_F1},
+    {"ESCAPE", DIK_ESCAPE},
+    {"F2", DIK_F2},
+    {"SPACE", DIK_SPACE},
+    {"RETURN", DIK_RETURN},
+    {"F5", DIK_F5},
+    {"F9", DIK_F9},
+    {"F10", DIK_F10},
+    {"A", DIK_A},
+    {"PRIOR", DIK_PRIOR},
+    {"NEXT", DIK_NEXT},
+    {"BACK", DIK_BACK},
+    {"LCONTROL", DIK_LCONTROL},
+    {"LSHIFT", DIK_LSHIFT},
+    {"UP", DIK_UP},
+    {"DOWN", DIK_DOWN},
+    {"LEFT", DIK_LEFT},
+    {"RIGHT", DIK_RIGHT},
 };
+
+std::string KeyNameList() {
+    std::string list;
+    for (const KeyName& key : KEY_NAMES)
+        list += (list.empty() ? "" : ", ") + std::string(key.name);
+    return list;
+}
 
 struct PlainVerb {
     const char* name;
@@ -93,6 +116,13 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         event.type = SCRIPT_UP;
         event.frame = frame + 2;
         events->push_back(event);
+    } else if (verb == "wheel") {
+        if (!(in >> event.x) || event.x == 0) {
+            *why = "wheel needs a non-zero count of notches";
+            return false;
+        }
+        event.type = SCRIPT_WHEEL;
+        events->push_back(event);
     } else if (verb == "down" || verb == "up") {
         if (!ParseButton(in, &event.button)) {
             *why = "button must be left, right or middle";
@@ -100,21 +130,26 @@ bool ParseLine(const std::string& line, std::vector<ScriptEvent>* events, std::s
         }
         event.type = verb == "down" ? SCRIPT_DOWN : SCRIPT_UP;
         events->push_back(event);
-    } else if (verb == "key") {
+    } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
         std::string name;
         in >> name;
         const auto* found = std::find_if(std::begin(KEY_NAMES), std::end(KEY_NAMES),
                                          [&](const KeyName& k) { return name == k.name; });
         if (found == std::end(KEY_NAMES)) {
-            *why = "unknown key '" + name + "' (F1, ESCAPE, F2, SPACE, RETURN)";
+            *why = "unknown key '" + name + "' (" + KeyNameList() + ")";
             return false;
         }
-        event.type = SCRIPT_KEY_DOWN;
         event.key = found->key;
-        events->push_back(event);
-        event.type = SCRIPT_KEY_UP;
-        event.frame = frame + 1;
-        events->push_back(event);
+        // "key" presses and lets go a frame later; the other two hold a key over frames.
+        if (verb != "keyup") {
+            event.type = SCRIPT_KEY_DOWN;
+            events->push_back(event);
+        }
+        if (verb != "keydown") {
+            event.type = SCRIPT_KEY_UP;
+            event.frame = verb == "key" ? frame + 1 : frame;
+            events->push_back(event);
+        }
     } else if (const ScriptEventType* type = FindPlainVerb(verb)) {
         event.type = *type;
         events->push_back(event);

@@ -19,6 +19,7 @@ enum ScriptEventType {
     SCRIPT_AUDIO_BACK, // an audio output device is plugged in
     SCRIPT_CLOSE,      // the window is closed
     SCRIPT_AIM_DOWN,   // pointer where the field picks (groundX, groundZ), then button down
+    SCRIPT_WHEEL,      // the wheel turned x notches (positive away from the player)
 };
 
 struct ScriptEvent {

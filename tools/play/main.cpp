@@ -9,6 +9,9 @@
 
 #include "app/game_main.h"
 #include "app/main_loop.h"
+#include "app/save_game.h"
+#include "app/settings.h"
+#include "app/settings_overlay.h"
 #include "app/unpacked_folder.h"
 #include "core/frame_clock.h"
 #include "platform/audio/audio_output.h"
@@ -83,6 +86,9 @@ bool ApplyEvent(const ScriptEvent& event) {
         break;
     case SCRIPT_KEY_UP:
         InjectKey(event.key, false);
+        break;
+    case SCRIPT_WHEEL:
+        InjectMouseWheel(event.x);
         break;
     case SCRIPT_MINIMIZE:
         HandleWindowEvent(WindowEvent{WINDOW_EVENT_MINIMIZED, 0});
@@ -162,6 +168,15 @@ int main(int argc, char** argv) {
         for (auto& [frame, path] : *paths)
             path = AbsolutePath(path);
     options.audioOut = AbsolutePath(options.audioOut);
+    SetSaveRootFolder(AbsolutePath(options.saveDir));
+    SetSettingsFolder(AbsolutePath(options.configDir), !options.configDir.empty());
+    LoadSettings();
+    LaunchOptions launch;
+    SettingsToLaunchOptions(g_settings, &launch);
+    launch.fullscreen = false; // the offscreen window has no display to fill
+    ApplyLaunchOptions(launch);
+    ApplyTextSettings(g_settings);
+    InitSettingsOverlay(launch);
     for (ScriptEvent& event : events)
         event.from = event.from.empty() ? event.from : AbsolutePath(event.from);
     options.statsPath = AbsolutePath(options.statsPath);
@@ -284,6 +299,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavelle-play: cannot write %s\n", options.statsPath.c_str());
         driverFailure = 1;
     }
+    // Leaving by Escape or the window's close saves as the game does; running out of
+    // frames is the driver's end, not the player's.
+    if (IsQuitRequested())
+        WriteAutomaticSave();
     ShutdownGame();
     return driverFailure ? 1 : 0;
 }

@@ -12,7 +12,8 @@ const char PLAY_USAGE[] =
     "                    [--monkey SEED [--monkey-rate N] [--monkey-f1 M] [--monkey-from K]]\n"
     "                    [--stats PATH] [--stats-every N] [--draw all|shots]\n"
     "                    [--audio-device present|absent]\n"
-    "                    [--refuse float-targets|second-target]...\n"
+    "                    [--refuse float-targets|second-target]... [--save-dir DIR]\n"
+    "                    [--config-dir DIR]\n"
     "\n"
     "Runs the game in DIR (default: the current directory) for N frames (default 600)\n"
     "with no display. Frame K samples the time 1000 + K/F seconds (F defaults to 60).\n"
@@ -21,13 +22,19 @@ const char PLAY_USAGE[] =
     "                     Scenario/fileNameList.txt is played unpacked anyway)\n"
     "  --input FILE       one event per line: 'K move X Y', 'K down [left|right|middle]',\n"
     "                     'K up [button]', 'K click X Y', 'K clickat X Z' (a click where\n"
-    "                     the field picks the ground point X, Z), 'K key F1|ESCAPE',\n"
-    "                     'K minimize', 'K restore', 'K copy FROM TO' (FROM from where the driver\n"
+    "                     the field picks the ground point X, Z), 'K key NAME' (F1, ESCAPE,\n"
+    "                     F5 save, F9 load, ...; 'K keydown NAME' and 'K keyup NAME' hold\n"
+    "                     it over frames), 'K minimize', 'K restore', 'K copy FROM TO' (FROM from "
+    "where the driver\n"
     "                     started, over TO in the game folder: an edit saved at frame K);\n"
     "                     '#' starts a comment\n"
     "  --shot K:PATH      write the frame that frame K presented as a 1024x768 PNG\n"
     "  --state K:PATH     write the game state after frame K as JSON\n"
     "  --audio-out PATH   write everything the mixer produced as a 44100 Hz stereo WAV\n"
+    "  --save-dir DIR     keep the saves in DIR/<game>/ instead of the player's\n"
+    "                     $XDG_DATA_HOME/tavelle/saves/<game>/\n"
+    "  --config-dir DIR   read and write the settings (F10) in DIR/settings.ini; without it\n"
+    "                     no settings file is used and the defaults hold\n"
     "  --monkey SEED      random clicks, drags, F1, minimise/restore and focus changes,\n"
     "                     the same for the same seed; never Escape. With --input, both apply\n"
     "  --monkey-rate N    chance in percent that an idle frame starts an action (default 10)\n"
@@ -47,7 +54,7 @@ const char PLAY_USAGE[] =
     "  --refuse second-target  the graphics device refuses a second colour target, as a\n"
     "                     device that draws into one target at a time would\n"
     "  input events also: 'K focus-lost', 'K focus-gained', 'K audio-lost', 'K audio-back',\n"
-    "                     'K close'\n"
+    "                     'K close', 'K wheel N' (N notches, positive away from the player)\n"
     "Exits 0 after N frames or when the game quits; non-zero only when the driver fails,\n"
     "always with a line on stderr: 2, before the first frame, for a wrong command line,\n"
     "input file or data folder; 1 when the game cannot start (no OpenGL 3.3 device), a\n"
@@ -121,6 +128,10 @@ std::string ParsePlayOptions(int argc, const char* const* argv, PlayOptions* opt
                 return "--state needs K:PATH, got '" + std::string(value) + "'";
         } else if (arg == "--audio-out") {
             options->audioOut = value;
+        } else if (arg == "--save-dir") {
+            options->saveDir = value;
+        } else if (arg == "--config-dir") {
+            options->configDir = value;
         } else if (arg == "--monkey") {
             options->monkey = true;
             errno = 0;

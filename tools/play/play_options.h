@@ -22,6 +22,8 @@ struct PlayOptions {
     bool noAudioDevice = false;      // --audio-device absent
     bool refuseFloatTargets = false; // --refuse float-targets
     bool refuseSecondTarget = false; // --refuse second-target
+    std::string saveDir;   // empty: the player's own save folder
+    std::string configDir; // empty: no settings file, the defaults hold
     bool monkey = false;
     std::uint64_t monkeySeed = 0;
     long monkeyRate = 10;

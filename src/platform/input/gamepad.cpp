@@ -1,6 +1,7 @@
 #include "platform/input/gamepad.h"
 
 #include "platform/input/input_events.h"
+#include "platform/input/key_codes.h"
 #include "platform/window/frame_fit.h"
 #include "platform/window/window.h"
 
@@ -29,6 +30,7 @@ struct GamepadState {
     std::uint64_t startPressedAt;
     bool reloadDone;
     bool reloadPending;
+    bool shoulderDown, yDown;
 };
 
 GamepadState s_pad;
@@ -80,6 +82,12 @@ void HandleButton(Uint8 button, bool down) {
     case SDL_CONTROLLER_BUTTON_BACK:
         s_pad.backDown = down;
         break;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+        s_pad.shoulderDown = down;
+        break;
+    case SDL_CONTROLLER_BUTTON_Y:
+        s_pad.yDown = down;
+        break;
     default:
         return;
     }
@@ -95,6 +103,13 @@ void CloseGamepads() {
             SDL_GameControllerClose(pad);
         pad = nullptr;
     }
+}
+
+void AddGamepadKeys(std::uint8_t keys[256]) {
+    if (s_pad.shoulderDown)
+        keys[DIK_LCONTROL] = 0x80;
+    if (s_pad.yDown)
+        keys[DIK_A] = 0x80;
 }
 
 void HandleGamepadEvent(const SDL_Event& event) {
@@ -174,4 +189,6 @@ void ClearGamepadState() {
     s_pad.startDown = false;
     s_pad.backDown = false;
     s_pad.reloadPending = false;
+    s_pad.shoulderDown = false;
+    s_pad.yDown = false;
 }

@@ -4,6 +4,8 @@
 // Start together quit. None of it reaches the game as a key of its own.
 #pragma once
 
+#include <cstdint>
+
 union SDL_Event;
 
 void HandleGamepadEvent(const SDL_Event& event);
@@ -16,3 +18,6 @@ void ReleaseGamepadPointer();
 // True once for each second-long hold of Start.
 bool TakeGamepadReload();
 void ClearGamepadState();
+// The buttons that stand for keys while held: the right shoulder for Ctrl (skipping
+// read text), Y for the A key (automatic advance).
+void AddGamepadKeys(std::uint8_t keys[256]);

@@ -43,7 +43,13 @@ struct InjectedInput {
     int cursorX, cursorY;
     std::uint8_t buttons[4];
     std::uint8_t keys[256];
+    int wheel;
 };
+
+// Wheel notches turned since the last read, away from the player positive.
+int s_wheelNotches = 0;
+// DirectInput reports one notch as this much relative z.
+constexpr int WHEEL_DELTA = 120;
 
 InjectedInput s_injected;
 
@@ -104,6 +110,7 @@ HRESULT GetKeyboardDeviceState(std::uint8_t keys[256]) {
     // The gamepad's Start, held long enough, reloads as F1 does.
     if (TakeGamepadReload())
         keys[DIK_F1] = 0x80;
+    AddGamepadKeys(keys);
     return S_OK;
 }
 
@@ -111,10 +118,11 @@ HRESULT GetMouseDeviceState(std::int32_t* dx, std::int32_t* dy, std::int32_t* dz
                             std::uint8_t buttons[4]) {
     if (!ReadyToRead(INPUT_DEVICE_MOUSE))
         return DIERR_NOTACQUIRED;
-    *dz = 0;
     if (s_injected.on) {
         *dx = 0;
         *dy = 0;
+        *dz = s_injected.wheel * WHEEL_DELTA;
+        s_injected.wheel = 0;
         std::memcpy(buttons, s_injected.buttons, 4);
         return S_OK;
     }
@@ -122,6 +130,8 @@ HRESULT GetMouseDeviceState(std::int32_t* dx, std::int32_t* dy, std::int32_t* dz
     SDL_GetRelativeMouseState(&rx, &ry);
     *dx = rx;
     *dy = ry;
+    *dz = s_wheelNotches * WHEEL_DELTA;
+    s_wheelNotches = 0;
     UpdateGamepad();
     for (int i = 0; i < 4; ++i)
         buttons[i] = ReadPressLatch(&s_buttonLatches[i]) ? 0x80 : 0;
@@ -172,6 +182,10 @@ void HandleInputEvent(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         ReleaseGamepadPointer();
         break;
+    case SDL_MOUSEWHEEL:
+        s_wheelNotches +=
+            event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        break;
     default:
         HandleGamepadEvent(event);
         break;
@@ -192,6 +206,10 @@ void SetInputInjection(bool on) {
 void InjectCursorPosition(int x, int y) {
     s_injected.cursorX = x;
     s_injected.cursorY = y;
+}
+
+void InjectMouseWheel(int notches) {
+    s_injected.wheel += notches;
 }
 
 void InjectMouseButton(int button, bool down) {

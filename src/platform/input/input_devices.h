@@ -39,3 +39,5 @@ void SetInputInjection(bool on);
 void InjectCursorPosition(int x, int y);
 void InjectMouseButton(int button, bool down); // 0 left, 1 right, 2 middle
 void InjectKey(int directInputKey, bool down);
+// Wheel notches for the next read of the mouse: positive away from the player.
+void InjectMouseWheel(int notches);

@@ -62,10 +62,12 @@ WindowEvent TranslateEvent(const SDL_Event& event) {
             break;
         out.type = WINDOW_EVENT_KEYDOWN;
         out.key = DirectInputKeyFromScancode(event.key.keysym.scancode);
+        out.repeat = event.key.repeat != 0;
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
     case SDL_MOUSEMOTION:
+    case SDL_MOUSEWHEEL:
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERBUTTONDOWN:

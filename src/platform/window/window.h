@@ -42,6 +42,7 @@ enum WindowEventType {
 struct WindowEvent {
     WindowEventType type;
     int key;
+    bool repeat = false; // a key held down repeating itself
 };
 
 // True when an event waits (non-blocking).

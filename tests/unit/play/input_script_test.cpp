@@ -59,6 +59,18 @@ TEST(InputScript, KeyPressLastsOneFrame) {
     EXPECT_EQ(events[1].frame, 6);
 }
 
+TEST(InputScript, HeldKeysAndTheWheel) {
+    const auto events = Parse("5 keydown LCONTROL\n9 keyup LCONTROL\n7 wheel -2\n");
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].type, SCRIPT_KEY_DOWN);
+    EXPECT_EQ(events[0].key, DIK_LCONTROL);
+    EXPECT_EQ(events[1].type, SCRIPT_WHEEL);
+    EXPECT_EQ(events[1].frame, 7);
+    EXPECT_EQ(events[1].x, -2);
+    EXPECT_EQ(events[2].type, SCRIPT_KEY_UP);
+    EXPECT_EQ(events[2].frame, 9);
+}
+
 TEST(InputScript, ButtonsAndPlainEvents) {
     struct Case {
         const char* line;
@@ -129,9 +141,14 @@ TEST(InputScript, BadLinesAreRefusedWithTheirNumberAndReason) {
         {"5 clickat 1 nan", "line 1: clickat needs X Z"},
         {"5 clickat inf 1", "line 1: clickat needs X Z"},
         {"5 down thumb", "line 1: button must be left, right or middle"},
-        {"5 key TAB", "line 1: unknown key 'TAB' (F1, ESCAPE, F2, SPACE, RETURN)"},
-        {"5 key", "line 1: unknown key '' (F1, ESCAPE, F2, SPACE, RETURN)"},
+        {"5 key TAB", "line 1: unknown key 'TAB' (F1, ESCAPE, F2, SPACE, RETURN, F5, F9, F10, A, "
+                      "PRIOR, NEXT, BACK, LCONTROL, LSHIFT, UP, DOWN, LEFT, RIGHT)"},
+        {"5 key", "line 1: unknown key '' (F1, ESCAPE, F2, SPACE, RETURN, F5, F9, F10, A, PRIOR, "
+                  "NEXT, BACK, LCONTROL, LSHIFT, UP, DOWN, LEFT, RIGHT)"},
         {"5 copy only", "line 1: copy needs FROM TO"},
+        {"5 wheel 0", "line 1: wheel needs a non-zero count of notches"},
+        {"5 wheel up", "line 1: wheel needs a non-zero count of notches"},
+        {"5 keydown F5 F9", "line 1: unexpected 'F9'"},
         {"5 dance", "line 1: unknown event 'dance'"},
         {"5 move 1 2 3", "line 1: unexpected '3'"},
         {"5 clickat 1 2 3", "line 1: unexpected '3'"},

@@ -97,6 +97,25 @@ TEST_F(StreamSoundBufferTest, PlayWhilePlayingRestartsFromTheBeginning) {
     ExpectCaptureIs({{0, 44100 * 4}}, "restart");
 }
 
+// What a save keeps of the music: the frame being heard, and playing on from it.
+TEST_F(StreamSoundBufferTest, PlaysOnFromTheFrameHeard) {
+    Open(44100 * 10, 0, 44100 * 10, 0);
+    ASSERT_TRUE(m_channel.Play());
+    PumpSeconds(1.5);
+    const std::uint32_t heard = m_channel.GetPlayedFrame();
+    EXPECT_EQ(heard, 90u * FRAME_SAMPLES);
+    ClearMixerCapture();
+    ASSERT_TRUE(m_channel.PlayFrom(heard));
+    EXPECT_EQ(m_channel.GetPlayedFrame(), heard);
+    PumpSeconds(2);
+    ExpectCaptureIs({{heard, heard + 44100 * 2}}, "played on");
+    // A frame past the end starts the stream again.
+    ClearMixerCapture();
+    ASSERT_TRUE(m_channel.PlayFrom(44100 * 10));
+    PumpSeconds(1);
+    ExpectCaptureIs({{0, 44100}}, "past the end");
+}
+
 TEST_F(StreamSoundBufferTest, StopKeepsThePositionUntilTheNextPlay) {
     Open(44100 * 10, 0, 44100 * 10, 0);
     ASSERT_TRUE(m_channel.Play());
