@@ -1,6 +1,7 @@
 #include "sound/wave_file_callbacks.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <unistd.h>
 
 namespace sslib2 {

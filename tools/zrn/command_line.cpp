@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "lint_command.h"
+#include "web_command.h"
 #include "zrn_commands.h"
 
 #include <cstdio>
@@ -27,6 +28,9 @@ const ZrnCommand COMMANDS[] = {
     {"steps", RunStepsCommand, "GAME_DIR_OR_ARCHIVE",
      "answer queries on stdin about walls, exits and steps on the maps, with the game's own "
      "code (for map builders)"},
+    {"web", RunWebCommand, "GAME_DIR OUT_DIR [--title NAME] [--player DIR]",
+     "write a static web site that plays the game (a packed game or an unpacked folder) in a "
+     "browser"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };
