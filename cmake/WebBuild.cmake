@@ -29,7 +29,9 @@ add_subdirectory(src)
 # The player: tavelle.js and tavelle.wasm. The page fetches the game's files into the
 # in-memory file system before it starts the program, so nothing is preloaded here.
 # Asyncify lets the game's frame loop and message boxes hand control back to the
-# browser between frames without threads.
+# browser between frames without threads. SDL's browser audio calls its callback
+# through dynCall, which is linked only when named (in library_functions.json, as its
+# "$" would not pass the build's shell).
 set_target_properties(tavelle PROPERTIES SUFFIX ".js")
 # Its entry tells the page when the game ends and answers the page's state query.
 set_property(TARGET tavelle PROPERTY SOURCES ${PROJECT_SOURCE_DIR}/tools/web/player_main.cpp
@@ -41,7 +43,8 @@ target_link_options(tavelle PRIVATE
   -sASYNCIFY_STACK_SIZE=65536 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
   -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_NAME=TavellePlayer
   "-sEXPORTED_FUNCTIONS=[\"_main\",\"_TavelleStateJson\"]"
-  "-sEXPORTED_RUNTIME_METHODS=[\"FS\",\"ENV\",\"callMain\",\"ccall\",\"UTF8ToString\"]")
+  "-sEXPORTED_RUNTIME_METHODS=[\"FS\",\"ENV\",\"callMain\",\"ccall\",\"UTF8ToString\"]"
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${PROJECT_SOURCE_DIR}/src/platform/web/library_functions.json")
 
 # The player's site files in web/: the program, the page and the font, as zrn web
 # copies them into a game's site.
