@@ -23,6 +23,8 @@ const PATIENCE_MS = 180000;
 // The square's marker as the desktop tests click it, and a grass point beside the lead.
 const SQUARE_MARKER = { x: 719, y: 468 };
 const GRASS = { x: 600, y: 560 };
+// The marker of zrn new's starter game, as its desktop test clicks it.
+const STARTER_MARKER = { x: 512, y: 294 };
 
 let browser;
 let demo;
@@ -213,7 +215,10 @@ describe('zrn web', () => {
     assert.match(fs.readFileSync(path.join(work, 'site/index.html'), 'utf8'), /<title>starter<\/title>/);
     const site = await serveSite(path.join(work, 'site'));
     const page = await openPage(site.url);
-    await waitForState(page, (s) => s.scenario.text.length > 0, 'the first scene\'s text');
+    await waitForState(page, onField, 'the starter game\'s field');
+    await page.mouse.click(STARTER_MARKER.x, STARTER_MARKER.y);
+    await waitForState(page, (s) => s.scenario.text === 'ここは新しいゲームの広場です。',
+                       'the first scene\'s first line');
     await page.close();
     await site.close();
     fs.rmSync(work, { recursive: true, force: true });
