@@ -6,6 +6,8 @@
 #   tsan     the threaded tests (sound streaming, the mixer) under ThreadSanitizer
 #   fuzz     every target in fuzz/ over its seeds in fuzz/corpus/<target>/, then
 #            FUZZ_SECONDS (default 20) of fuzzing from a fixed seed, two targets at a time
+#   web      the web player (scripts/web.sh, its library cache reused) and the browser
+#            tests in headless Chromium
 # Each stage's wall time is printed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -112,6 +114,7 @@ timed release suite release
 timed asan suite asan
 timed tsan threaded
 timed fuzz fuzz
+timed web bash -c 'bash scripts/web.sh && bash scripts/web/browser-test.sh'
 
 echo "=== wall time ==="
 printf '%s\n' "${TIMES[@]}" "total: ${SECONDS} s"

@@ -1,7 +1,6 @@
 #include "sound/stream_sound_buffer.h"
 
 #include <cstring>
-#include <system_error>
 
 namespace sslib2 {
 namespace {
@@ -35,7 +34,7 @@ CStreamSoundBuffer::~CStreamSoundBuffer() {
 }
 
 void CStreamSoundBuffer::Close() {
-    std::thread thread;
+    EventWorker* worker = nullptr;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         if (m_buffer != nullptr) {
@@ -44,13 +43,13 @@ void CStreamSoundBuffer::Close() {
             m_buffer = nullptr;
             buffer->Release();
         }
-        // Set rather than pulsed: a thread busy between waits still sees it.
+        // Set rather than pulsed: a worker busy between waits still sees it.
         if (m_quitEvent != nullptr)
             m_quitEvent->Set();
-        thread = std::move(m_thread);
+        worker = m_worker;
+        m_worker = nullptr;
     }
-    if (thread.joinable())
-        thread.join();
+    JoinEventWorker(worker);
     delete m_notifyEvent;
     delete m_quitEvent;
     m_notifyEvent = nullptr;
@@ -60,7 +59,7 @@ void CStreamSoundBuffer::Close() {
 bool CStreamSoundBuffer::Create(SoundDevice* device, std::shared_ptr<CWaveReader> reader) {
     if (device == nullptr || reader == nullptr)
         return false;
-    // Re-opening (the reload) must never leave a channel with two threads.
+    // Re-opening (the reload) must never leave a channel with two workers.
     Close();
     PcmFormat format = {};
     reader->GetFormat(&format);
@@ -90,12 +89,9 @@ bool CStreamSoundBuffer::Create(SoundDevice* device, std::shared_ptr<CWaveReader
         m_notifyEvent = notifyEvent;
         m_quitEvent = quitEvent;
     }
-    try {
-        m_thread = std::thread(StreamThread, this);
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
+    Event* const events[2] = {notifyEvent, quitEvent};
+    m_worker = StartEventWorker(events, 2, StreamStep, this);
+    return m_worker != nullptr;
 }
 
 bool CStreamSoundBuffer::Play() {
@@ -238,29 +234,22 @@ bool CStreamSoundBuffer::Fill() {
     return true;
 }
 
-void CStreamSoundBuffer::StreamThread(CStreamSoundBuffer* channel) {
-    Event* events[2];
-    {
-        std::lock_guard<std::mutex> guard(channel->m_lock);
-        events[0] = channel->m_notifyEvent;
-        events[1] = channel->m_quitEvent;
-    }
-    for (;;) {
-        int which = WaitForAnyEvent(events, 2);
-        if (which < 0 || which == 1)
-            return;
-        std::lock_guard<std::mutex> guard(channel->m_lock);
-        if (channel->m_buffer == nullptr)
-            return;
-        if (channel->m_filledBlocks > 0)
-            channel->m_filledBlocks--;
-        // A stream that ends before its stated length has also played all it has.
-        if (channel->m_filledBlocks == 0 && channel->m_loopCount == 0 &&
-            (channel->m_readPosition == channel->m_total || channel->m_reader->IsEnd()))
-            channel->m_buffer->Stop();
-        if (channel->m_filledBlocks < STREAM_BLOCKS_AHEAD)
-            channel->Fill();
-    }
+bool CStreamSoundBuffer::StreamStep(void* context, int which) {
+    auto* channel = static_cast<CStreamSoundBuffer*>(context);
+    if (which != 0)
+        return false;
+    std::lock_guard<std::mutex> guard(channel->m_lock);
+    if (channel->m_buffer == nullptr)
+        return false;
+    if (channel->m_filledBlocks > 0)
+        channel->m_filledBlocks--;
+    // A stream that ends before its stated length has also played all it has.
+    if (channel->m_filledBlocks == 0 && channel->m_loopCount == 0 &&
+        (channel->m_readPosition == channel->m_total || channel->m_reader->IsEnd()))
+        channel->m_buffer->Stop();
+    if (channel->m_filledBlocks < STREAM_BLOCKS_AHEAD)
+        channel->Fill();
+    return true;
 }
 
 } // namespace sslib2

@@ -1,5 +1,5 @@
 // A sound of any length played through a looping buffer of sixteen blocks that
-// the channel's own thread refills as playback passes each block.
+// the channel's own worker refills as playback passes each block.
 #pragma once
 
 #include "sound/pcm_format.h"
@@ -7,11 +7,11 @@
 #include "sound/wave_reader.h"
 
 #include "platform/audio/event.h"
+#include "platform/audio/event_worker.h"
 #include "platform/audio/sound_device.h"
 
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace sslib2 {
 
@@ -24,13 +24,13 @@ constexpr std::uint32_t STREAM_BUFFER_FLAGS =
 class CStreamSoundBuffer : public CSoundBuffer {
   public:
     CStreamSoundBuffer() = default;
-    // Lets the thread go and waits for it before anything it uses is freed.
+    // Lets the worker go and waits for it before anything it uses is freed.
     ~CStreamSoundBuffer() override;
     CStreamSoundBuffer(const CStreamSoundBuffer&) = delete;
     CStreamSoundBuffer& operator=(const CStreamSoundBuffer&) = delete;
 
     // Opens the channel on the reader: a stopped buffer of 16 blocks of 3/16 s
-    // and the streaming thread. An opened channel is first closed, thread and all.
+    // and the streaming worker. An opened channel is first closed, worker and all.
     bool Create(SoundDevice* device, std::shared_ptr<CWaveReader> reader);
 
     // On a channel that was never opened these do nothing and return false.
@@ -48,7 +48,8 @@ class CStreamSoundBuffer : public CSoundBuffer {
     std::uint32_t GetBufferBytes();
     std::int32_t GetFilledBlocks();
 
-    static void StreamThread(CStreamSoundBuffer* channel);
+    // The worker's step after a signal of the notify event (0) or the quit event (1).
+    static bool StreamStep(void* channel, int which);
 
   private:
     // Call with the lock held.
@@ -63,7 +64,7 @@ class CStreamSoundBuffer : public CSoundBuffer {
     Event* m_notifyEvent = nullptr;
     Event* m_quitEvent = nullptr;
     PcmFormat m_format = {};
-    std::thread m_thread;
+    EventWorker* m_worker = nullptr;
     std::uint32_t m_writeCursor = 0;
     std::uint32_t m_readPosition = 0;
     std::uint32_t m_loopStart = 0;

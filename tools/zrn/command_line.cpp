@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "lint_command.h"
+#include "web_command.h"
 #include "zrn_commands.h"
 
 #include <cstdio>
@@ -32,6 +33,9 @@ const ZrnCommand COMMANDS[] = {
     {"map", RunMapCommand, "GAME_DIR_OR_ARCHIVE N OUT.png",
      "draw map N from above: ground, walls, exits, people, markers, the lead's start, the "
      "ground the camera shows, and lint's warnings of the map ringed in red"},
+    {"web", RunWebCommand, "GAME_DIR OUT_DIR [--title NAME] [--player DIR]",
+     "write a static web site that plays the game (a packed game or an unpacked folder) in a "
+     "browser"},
     // Further commands go here, one line each; a command's entry point is declared in
     // its own header, included above.
 };

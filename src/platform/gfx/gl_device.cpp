@@ -1,6 +1,7 @@
 // The device: its GL context on the game window, the states the game sets, and the
 // draws.
 #include "platform/gfx/gfx_internal.h"
+#include "platform/gfx/gl_dialect.h"
 #include "platform/gfx/shader_sources.h"
 #include "platform/window/window.h"
 
@@ -229,11 +230,7 @@ HRESULT GfxSystem::CreateDevice(void* window, GfxDeviceKind kind, GfxDevice** de
     *device = nullptr;
     if (!window || s_deviceExists)
         return E_FAIL;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, kind == GFX_DEVICE_COMPATIBLE
-                                                         ? SDL_GL_CONTEXT_PROFILE_COMPATIBILITY
-                                                         : SDL_GL_CONTEXT_PROFILE_CORE);
+    RequestGlContext(kind == GFX_DEVICE_COMPATIBLE);
     SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, kind == GFX_DEVICE_HARDWARE ? 1 : -1);
     auto* sdlWindow = static_cast<SDL_Window*>(window);
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);

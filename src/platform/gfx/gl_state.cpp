@@ -1,6 +1,7 @@
 // The GL state the device has applied, changed only where a draw needs it different,
 // and the preparation of each draw.
 #include "platform/gfx/gfx_internal.h"
+#include "platform/gfx/gl_dialect.h"
 
 GfxDeviceState g_gfx;
 
@@ -279,7 +280,8 @@ void SetVertexLayout(std::uint32_t fvf) {
         using V = GfxScreenVertex;
         SetAttribute<V>(ATTRIB_POSITION, 4, GL_FLOAT, GL_FALSE, offsetof(V, x));
         // The colour is stored as ARGB in a little-endian word: bytes B, G, R, A.
-        SetAttribute<V>(ATTRIB_COLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, offsetof(V, diffuse));
+        SetAttribute<V>(ATTRIB_COLOR, ScreenColorComponents(), GL_UNSIGNED_BYTE, GL_TRUE,
+                        offsetof(V, diffuse));
         SetAttribute<V>(ATTRIB_TEX, 2, GL_FLOAT, GL_FALSE, offsetof(V, u));
         glDisableVertexAttribArray(ATTRIB_NORMAL);
         return;

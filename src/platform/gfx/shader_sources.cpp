@@ -3,13 +3,14 @@
 // fixed-function pipeline.
 #include "platform/gfx/shader_sources.h"
 #include "platform/gfx/gfx_internal.h"
+#include "platform/gfx/gl_dialect.h"
 
 std::string VertexPreamble() {
-    return "#version 330 core\n"
+    return std::string(GlslHeader()) +
            "layout(location = 0) in vec4 a_position;\n"
            "layout(location = 1) in vec3 a_normal;\n"
-           "layout(location = 2) in vec2 a_tex;\n"
-           "layout(location = 3) in vec4 a_color;\n"
+           "layout(location = 2) in vec2 a_tex;\n" +
+           VertexColorDeclaration() +
            "out vec4 v_color;\n"
            "out vec4 v_tex0;\n"
            "out vec4 v_tex1;\n"
@@ -28,12 +29,11 @@ std::string VertexEpilogue() {
 }
 
 std::string PixelPreamble() {
-    return "#version 330 core\n"
-           "in vec4 v_color;\n"
-           "in vec4 v_tex0;\n"
-           "in vec4 v_tex1;\n"
-           "layout(location = 0) out vec4 o_color;\n"
-           "layout(location = 1) out vec4 o_color1;\n";
+    return std::string(GlslHeader()) + "in vec4 v_color;\n"
+                                       "in vec4 v_tex0;\n"
+                                       "in vec4 v_tex1;\n"
+                                       "layout(location = 0) out vec4 o_color;\n"
+                                       "layout(location = 1) out vec4 o_color1;\n";
 }
 
 // Pixel (x, y) of the 1024×768 target, y down, to GL clip space of a top-row-first

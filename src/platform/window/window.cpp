@@ -2,6 +2,7 @@
 
 #include "platform/audio/audio_output.h"
 #include "platform/audio/device_output.h"
+#include "platform/gfx/gl_dialect.h"
 #include "platform/input/input_events.h"
 #include "platform/input/sdl_key_map.h"
 
@@ -197,9 +198,7 @@ void SetWindowLaunchChoices(bool fullscreen, FrameScaleMode mode) {
 bool CreatePlatformWindow(const char* title, int clientWidth, int clientHeight) {
     if (s_window)
         return true;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    RequestGlContext(false);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);

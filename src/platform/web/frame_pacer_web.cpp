@@ -1,0 +1,54 @@
+// The browser's frames drive the loop: between game frames the program hands control
+// back to the page until the next animation frame, and the game's own cap still
+// decides whether a game frame is due. A hidden tab gets no animation frames, so the
+// game pauses there by itself.
+#include "platform/window/frame_pacer.h"
+
+#include "platform/audio/event_worker.h"
+#include "platform/window/window.h"
+
+#include <emscripten.h>
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::uint64_t MAX_FRAMES_BEHIND = 6;
+
+int s_fps = 60;
+std::uint64_t s_deadline = 0;
+
+// clang-format off
+EM_ASYNC_JS(void, WaitForAnimationFrame, (), {
+    await new Promise((resolve) => requestAnimationFrame(() => resolve()));
+});
+// clang-format on
+
+} // namespace
+
+void SetFrameRateCap(int fps) {
+    s_fps = fps < 0 ? 0 : fps;
+    s_deadline = 0;
+}
+
+void WaitForNextFrame() {
+    // Music is refilled here, between frames, where the desktop has a thread for it.
+    RunSignalledEventWorkers();
+    WaitForAnimationFrame();
+    if (s_fps == 0)
+        return;
+    const std::uint64_t period =
+        QueryPerformanceFrequencyTicks() / static_cast<std::uint64_t>(s_fps);
+    // A display faster than the cap shows some of its frames twice; one a little early
+    // (within a quarter period) counts as on time, so that a 60 Hz display never skips.
+    const std::uint64_t early = period / 4;
+    std::uint64_t now = QueryPerformanceCounterTicks();
+    if (s_deadline == 0 || now > s_deadline + MAX_FRAMES_BEHIND * period)
+        s_deadline = now;
+    while (now + early < s_deadline) {
+        RunSignalledEventWorkers();
+        WaitForAnimationFrame();
+        now = QueryPerformanceCounterTicks();
+    }
+    s_deadline += period;
+}

@@ -1,0 +1,226 @@
+// The web player in headless Chromium (WebGL2 on SwiftShader), driven by playwright-core:
+// the demo site from scripts/web.sh, served from 127.0.0.1, played as a person would.
+//   node --test tests/web/browser_test.js   (NODE_PATH: playwright-core's node_modules)
+// TAVELLE_SITE (default build-web/demo), TAVELLE_BUILD_DIR (default build: zrn and
+// tavelle-play for the comparisons with the desktop) may point elsewhere.
+'use strict';
+const assert = require('node:assert/strict');
+const { after, before, describe, test } = require('node:test');
+const { execFileSync, spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+const { serveSite } = require('./site_server');
+
+const ROOT = path.resolve(__dirname, '../..');
+const SITE = path.resolve(process.env.TAVELLE_SITE || path.join(ROOT, 'build-web/demo'));
+const BUILD = path.resolve(process.env.TAVELLE_BUILD_DIR || path.join(ROOT, 'build'));
+const BROWSER_ARGS = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
+// Software WebGL is slow: the field runs at a few frames a second here, and at one or
+// two when the machine's two cores are shared with other builds.
+const PATIENCE_MS = 180000;
+// The square's marker as the desktop tests click it, and a grass point beside the lead.
+const SQUARE_MARKER = { x: 719, y: 468 };
+const GRASS = { x: 600, y: 560 };
+// The marker of zrn new's starter game, as its desktop test clicks it.
+const STARTER_MARKER = { x: 512, y: 294 };
+
+let browser;
+let demo;
+
+before(async () => {
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: BROWSER_ARGS });
+  demo = await serveSite(SITE);
+});
+
+after(async () => {
+  await demo.close();
+  await browser.close();
+});
+
+async function openPage(url, initScript) {
+  const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
+  const log = [];
+  page.on('console', (m) => log.push(m.text()));
+  page.on('pageerror', (e) => log.push('page error: ' + e.message));
+  if (initScript) await page.addInitScript(initScript);
+  await page.goto(url);
+  page.log = log;
+  return page;
+}
+
+// Polls the game's state until test(state) holds; the last state otherwise fails.
+async function waitForState(page, check, what) {
+  const deadline = Date.now() + PATIENCE_MS;
+  let state = null;
+  while (Date.now() < deadline) {
+    state = await page.evaluate(() => window.tavelle.started && window.tavelle.state());
+    if (state && check(state)) return state;
+    await page.waitForTimeout(250);
+  }
+  throw new Error(`${what}: not reached; last state ${JSON.stringify(state).slice(0, 400)}\n` +
+                  page.log.join('\n'));
+}
+
+const onField = (s) => s.field.map === 1;
+
+describe('the demo in the browser', () => {
+  test('reaches the field with no message', async () => {
+    const page = await openPage(demo.url);
+    const state = await waitForState(page, onField, 'the field');
+    assert.deepEqual(state.messages, []);
+    await page.close();
+  });
+
+  test('a click on the ground walks the lead', async () => {
+    const page = await openPage(demo.url);
+    const start = await waitForState(page, onField, 'the field');
+    await page.mouse.click(GRASS.x, GRASS.y);
+    await waitForState(page, (s) => s.field.lead.x !== start.field.lead.x ||
+                                    s.field.lead.z !== start.field.lead.z, 'the lead walking');
+    await page.close();
+  });
+
+  test('a marker starts its scene and the text appears character by character', async () => {
+    const page = await openPage(demo.url);
+    await waitForState(page, onField, 'the field');
+    await page.mouse.click(SQUARE_MARKER.x, SQUARE_MARKER.y);
+    const lengths = new Set();
+    await waitForState(page, (s) => {
+      if (s.scenario.text.length > 0) lengths.add(s.scenario.text.length);
+      return lengths.size >= 3;
+    }, 'the text growing');
+    await page.close();
+  });
+
+  test('the audio context runs and the music reaches the output', async () => {
+    // An analyser goes between every node and the output, to see what is played.
+    const page = await openPage(demo.url, () => {
+      window.analysers = [];
+      const connect = AudioNode.prototype.connect;
+      AudioNode.prototype.connect = function (target, ...rest) {
+        if (target instanceof AudioDestinationNode) {
+          const analyser = target.context.createAnalyser();
+          window.analysers.push(analyser);
+          connect.call(this, analyser);
+          return connect.call(analyser, target, ...rest);
+        }
+        return connect.call(this, target, ...rest);
+      };
+    });
+    await waitForState(page, onField, 'the field');
+    await page.mouse.click(SQUARE_MARKER.x, SQUARE_MARKER.y); // the gesture sound waits for
+    const deadline = Date.now() + PATIENCE_MS;
+    let loudest = 0;
+    while (Date.now() < deadline && loudest === 0) {
+      loudest = await page.evaluate(() => {
+        let peak = 0;
+        for (const analyser of window.analysers) {
+          if (analyser.context.state !== 'running') continue;
+          const samples = new Float32Array(analyser.fftSize);
+          analyser.getFloatTimeDomainData(samples);
+          for (const v of samples) peak = Math.max(peak, Math.abs(v));
+        }
+        return peak;
+      });
+      await page.waitForTimeout(250);
+    }
+    assert.ok(loudest > 0.001, `no samples reached the output (peak ${loudest})`);
+    await page.close();
+  });
+
+  test('F1 reloads from the loading screen', async () => {
+    const page = await openPage(demo.url);
+    await waitForState(page, onField, 'the field');
+    await page.mouse.click(GRASS.x, GRASS.y);
+    await waitForState(page, (s) => s.field.lead.x !== 25 || s.field.lead.z !== 14, 'a walk');
+    await page.keyboard.press('F1');
+    await waitForState(page, (s) => onField(s) && s.field.lead.x === 25 && s.field.lead.z === 14,
+                       'the lead back at the start after the reload');
+    await page.close();
+  });
+
+  test('Escape ends the game and the page offers to start again', async () => {
+    const page = await openPage(demo.url);
+    await waitForState(page, onField, 'the field');
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => window.tavelle.ended, null, { timeout: PATIENCE_MS });
+    assert.equal(await page.isVisible('#restart'), true);
+    await page.close();
+  });
+});
+
+// The desktop driver's messages for the same data, as "caption: text".
+function desktopMessages(dataDir, frames) {
+  const run = spawnSync(path.join(BUILD, 'tavelle-play'), ['--data', dataDir, '--frames', String(frames)],
+    { encoding: 'utf8', env: { ...process.env, SDL_VIDEODRIVER: 'offscreen', SDL_AUDIODRIVER: 'dummy' } });
+  return run.stderr.split('\n').filter((l) => l.startsWith('MESSAGE ')).map((l) => l.slice(8));
+}
+
+describe('bad input over HTTP', () => {
+  test('a missing sound file and a cut archive give the desktop\'s messages and the game goes on', async () => {
+    const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelle-web-broken-'));
+    fs.cpSync(path.join(SITE, 'game'), broken, { recursive: true });
+    fs.rmSync(path.join(broken, 'Sound/normal.ogg'));
+    const archive = path.join(broken, 'ZRN.dat');
+    fs.truncateSync(archive, Math.floor(fs.statSync(archive).size / 2));
+    const want = desktopMessages(broken, 120);
+    fs.rmSync(broken, { recursive: true, force: true });
+    assert.ok(want.length > 0, 'the desktop gave no message for the broken data');
+
+    const site = await serveSite(SITE, { '/game/Sound/normal.ogg': 'missing', '/game/ZRN.dat': 'cut' });
+    const page = await openPage(site.url);
+    const seen = [];
+    const deadline = Date.now() + PATIENCE_MS;
+    while (seen.length < want.length && Date.now() < deadline) {
+      if (await page.isVisible('#message')) {
+        seen.push(`${await page.textContent('#message-caption')}: ${await page.textContent('#message-text')}`);
+        await page.click('#message-ok');
+      }
+      await page.waitForTimeout(200);
+    }
+    assert.deepEqual(seen, want);
+    await waitForState(page, (s) => s.frameNo > 0, 'frames after the messages');
+    await page.close();
+    await site.close();
+  });
+
+  test('a page opened from a file says that it must be served', async () => {
+    const page = await openPage('file://' + path.join(SITE, 'index.html'));
+    assert.match(await page.textContent('#notice-text'), /must be served/);
+    await page.close();
+  });
+
+  test('a browser without WebGL2 is told so in words', async () => {
+    const page = await openPage(demo.url, () => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+        return kind === 'webgl2' ? null : getContext.call(this, kind, ...rest);
+      };
+    });
+    await page.waitForSelector('#notice-text:not(:empty)');
+    assert.match(await page.textContent('#notice-text'), /no WebGL2/);
+    await page.close();
+  });
+});
+
+describe('zrn web', () => {
+  test('a new game exported with zrn web plays to its first scene', async () => {
+    const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelle-web-new-'));
+    const zrn = path.join(BUILD, 'zrn');
+    execFileSync(zrn, ['new', path.join(work, 'starter')]);
+    execFileSync(zrn, ['web', path.join(work, 'starter'), path.join(work, 'site'),
+                       '--player', path.join(ROOT, 'build-web/player/web')]);
+    assert.match(fs.readFileSync(path.join(work, 'site/index.html'), 'utf8'), /<title>starter<\/title>/);
+    const site = await serveSite(path.join(work, 'site'));
+    const page = await openPage(site.url);
+    await waitForState(page, onField, 'the starter game\'s field');
+    await page.mouse.click(STARTER_MARKER.x, STARTER_MARKER.y);
+    await waitForState(page, (s) => s.scenario.text === 'ここは新しいゲームの広場です。',
+                       'the first scene\'s first line');
+    await page.close();
+    await site.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  });
+});
