@@ -26,7 +26,6 @@
 #include "platform/window/message_box.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -46,7 +45,7 @@ void SaveFrameScreenshot() {
         ShowNote("Screenshot not saved");
     } else {
         std::fprintf(stderr, "tavelle: screenshot saved as %s\n", path.c_str());
-        ShowNote(("Screenshot: " + std::filesystem::path(path).filename().string()).c_str());
+        ShowNote(("Screenshot: " + path.substr(path.rfind('/') + 1)).c_str());
     }
 }
 

@@ -15,13 +15,12 @@
 #include "scene/note.h"
 #include "scene/object_draws.h"
 
-#include "platform/storage/file_store.h"
+#include "platform/files/stored_files.h"
 
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -251,11 +250,11 @@ bool WriteSave(SaveSlot slot) {
 // The newest of the quick and the automatic save, or -1 when there is none.
 int NewestSlot() {
     int newest = -1;
-    std::filesystem::file_time_type newestTime;
+    std::int64_t newestTime = 0;
     for (int slot : {SAVE_SLOT_QUICK, SAVE_SLOT_AUTO}) {
-        std::error_code error;
-        const auto time = std::filesystem::last_write_time(SaveSlotPath(SaveSlot(slot)), error);
-        if (!error && (newest < 0 || time > newestTime)) {
+        std::int64_t time = 0;
+        if (GetStoredFileTime(SaveSlotPath(SaveSlot(slot)), &time) &&
+            (newest < 0 || time > newestTime)) {
             newest = slot;
             newestTime = time;
         }

@@ -3,7 +3,7 @@
 #include "app/text_pace.h"
 
 #include "platform/audio/mixer.h"
-#include "platform/storage/file_store.h"
+#include "platform/files/stored_files.h"
 #include "platform/window/window.h"
 
 #include <cstdio>

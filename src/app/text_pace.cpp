@@ -8,7 +8,7 @@
 #include "scenario/scenario_store.h"
 #include "scene/note.h"
 
-#include "platform/storage/file_store.h"
+#include "platform/files/stored_files.h"
 
 #include <algorithm>
 #include <cstdio>

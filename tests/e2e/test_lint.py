@@ -218,6 +218,13 @@ CASES = [
      ["./Data/map2attribute.dat:4: exit 52 (first at cell (26, 2)): no cell of it is in the camera's view",
       "./Data/map2attribute.dat:20: exit 50 (first at cell (28, 18)): no cell of it is in the camera's view",
       "./Data/map2chara.dat:3: character 3 at (7, 15) stands outside the camera's view"]),
+    # Map 1's exit at its origin only keeps the lead's first step clear while the forest
+    # gate is in view; with the camera turned away it is one more door nobody can use.
+    ("a camera that shows none of map 1's exits, the origin's among them",
+     Edit("Data/map1base.dat", b"16 64 -42\r\n16 0 15\r\n", b"16 64 -142\r\n16 0 -85\r\n"),
+     ["./Data/map1attribute.dat:2: exit 50 (first at cell (0, 0)): no cell of it is in the camera's view",
+      "./Data/map1attribute.dat:24: exit 51 (first at cell (16, 22)): no cell of it is in the camera's view",
+      "./Data/map1chara.dat:2: character 1 at (5, 17) stands outside the camera's view"]),
     # The game decodes an archive entry from the size query's block, four times its
     # length and zero past its end: a bitmap cut short loads there.
     ("bitmap cut short that the game still loads",

@@ -67,9 +67,14 @@ void CheckExits(const LintFiles& files, int map, const MapView& view, LintReport
                 shown.insert(value);
         }
     }
+    // The lead's first step at start runs from the map's origin, so a map builder may put
+    // an exit there only to keep that step clear of the border's walls. It is no door the
+    // player needs while another exit of the map is in view; alone, it is the trap.
+    const int originValue = grid[0][0];
+    const bool originIsDoorway = !shown.empty() && !shown.count(originValue);
     for (const auto& [c, r] : first) {
         const int value = grid[r][c];
-        if (shown.count(value))
+        if (shown.count(value) || (originIsDoorway && value == originValue))
             continue;
         const std::size_t token = 1 + static_cast<std::size_t>(r * columns + c);
         const int line = token < tokens.size() ? tokens[token].line : 0;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iosfwd>
+#include <locale>
 
 #pragma GCC poison fopen freopen fdopen tmpfile open openat creat stat lstat fstat
 #pragma GCC poison opendir fdopendir readdir scandir chdir fchdir readlink realpath access

@@ -1,4 +1,4 @@
-#include "platform/storage/file_store.h"
+#include "platform/files/stored_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -139,5 +140,14 @@ bool WriteStoredFile(const std::string& path, const void* data, std::size_t size
         return false;
     }
     SyncFolder(folder.empty() ? "." : folder);
+    return true;
+}
+
+bool GetStoredFileTime(const std::string& path, std::int64_t* nanoseconds) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return false;
+    *nanoseconds =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return true;
 }

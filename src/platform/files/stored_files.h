@@ -25,5 +25,9 @@ bool ReadStoredFile(const std::string& path, std::vector<std::uint8_t>* bytes, s
 // Makes the file's folder, writes "path.tmp", flushes it to the disk and renames it over
 // path. With keepBackup the file it replaces stays as "path.bak". false, with why in
 // *error, when anything fails: path is then left as it was.
+// When the file was last written, in nanoseconds of the file system's clock; false
+// when it is missing.
+bool GetStoredFileTime(const std::string& path, std::int64_t* nanoseconds);
+
 bool WriteStoredFile(const std::string& path, const void* data, std::size_t size, bool keepBackup,
                      std::string* error);
