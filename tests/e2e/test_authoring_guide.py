@@ -6,7 +6,7 @@ and the checks under them must hold for the states of the frames they name. The
 screenshots the guide shows are written to BUILD/docs. The runs are independent and go
 two at a time. Only the frames shot are rasterised (--draw shots). The guide's map and
 the starter game each play 6,000 frames, and every wanderer must stay in its pen. zrn map
-draws the guide's map as tests/golden/zrn-map-guide.png shows it (after a change meant
+draws the guide's map as tests/golden/zrn-map/guide.png shows it (after a change meant
 to alter the picture, look at BUILD/docs/authoring-map-above.png and rewrite the golden
 with TAVELLE_WRITE_GOLDEN=1 ctest --preset release -R authoring_guide)."""
 import concurrent.futures
@@ -22,7 +22,7 @@ from tavelle_e2e import ZRN, pixel_close, run_play, scratch_dir
 
 GUIDE = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "docs", "authoring.md")
 DOCS = os.path.join(os.environ["TAVELLE_BUILD_DIR"], "docs")
-GOLDEN_MAP = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "tests", "golden", "zrn-map-guide.png")
+GOLDEN_MAP = os.path.join(os.environ["TAVELLE_SOURCE_DIR"], "tests", "golden", "zrn-map", "guide.png")
 FRAMES = 100
 MARKER = (512, 294)  # where the starter's question mark stands on screen
 CLICKS = "5 click %d %d\n" % MARKER + "".join("%d click 1000 740\n" % k for k in range(20, FRAMES, 10))

@@ -1,5 +1,7 @@
 #include "platform/audio/null_output.h"
 
+#include <new>
+
 namespace {
 
 class NullOutput final : public AudioOutput {
@@ -10,8 +12,11 @@ class NullOutput final : public AudioOutput {
 
 } // namespace
 
-// Never destroyed: sound buffers are released during static destruction.
+// Never destroyed: sound buffers are released during static destruction. Made in
+// static storage, since the first call may come from a field frame (an effect asking
+// whether sound is heard), and steady frames allocate nothing.
 AudioOutput* GetNullOutput() {
-    static NullOutput* output = new NullOutput;
+    alignas(NullOutput) static unsigned char storage[sizeof(NullOutput)];
+    static NullOutput* output = new (storage) NullOutput;
     return output;
 }
