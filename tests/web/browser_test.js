@@ -62,7 +62,7 @@ async function waitForState(page, check, what) {
     if (state && check(state)) return state;
     await page.waitForTimeout(250);
   }
-  throw new Error(`${what}: not reached; last state ${JSON.stringify(state).slice(0, 400)}\n` +
+  throw new Error(`${what}: not reached; last field ${JSON.stringify(state && state.field).slice(0, 400)}\n` +
                   page.log.join('\n'));
 }
 
@@ -137,7 +137,8 @@ describe('the demo in the browser', () => {
     const page = await openPage(demo.url);
     await waitForState(page, onField, 'the field');
     await page.mouse.click(SQUARE.x, SQUARE.y);
-    await waitForState(page, (s) => s.field.lead.x !== 25 || s.field.lead.z !== 14, 'a walk');
+    await waitForState(page, (s) => s.field.lead.state === 0 &&
+                       (s.field.lead.x !== 25 || s.field.lead.z !== 14), 'a walk to its end');
     await page.keyboard.press('F1');
     await waitForState(page, (s) => onField(s) && s.field.lead.x === 25 && s.field.lead.z === 14,
                        'the lead back at the start after the reload');
