@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < events.size(); ++i) {
         const ScriptEvent& event = events[i];
         if (event.frame < 0 || (i > 0 && events[i - 1].frame > event.frame) ||
-            event.type < SCRIPT_MOVE || event.type > SCRIPT_AIM_DOWN || event.button < 0 ||
-            event.button > 2 ||
+            event.type < SCRIPT_MOVE || event.type > SCRIPT_WHEEL || event.button < 0 ||
+            event.button > 2 || (event.type == SCRIPT_WHEEL && event.x == 0) ||
             (event.type == SCRIPT_AIM_DOWN &&
              (!std::isfinite(event.groundX) || !std::isfinite(event.groundZ))))
             std::abort();
