@@ -46,6 +46,10 @@ struct InjectedInput {
     int wheel;
 };
 
+// Keys that went down since the last read: a key pressed and let go between two frames
+// (a quick tap, a page's synthetic press) is still seen down for one frame.
+bool s_keyTapped[256];
+
 // Wheel notches turned since the last read, away from the player positive.
 int s_wheelNotches = 0;
 // DirectInput reports one notch as this much relative z.
@@ -104,6 +108,11 @@ HRESULT GetKeyboardDeviceState(std::uint8_t keys[256]) {
     int count = 0;
     const Uint8* sdlKeys = SDL_GetKeyboardState(&count);
     FillDirectInputKeyState(sdlKeys, count, keys);
+    for (int key = 0; key < 256; ++key) {
+        if (s_keyTapped[key])
+            keys[key] = 0x80;
+        s_keyTapped[key] = false;
+    }
     // Fullscreen and screenshot keys belong to the program around the game.
     keys[DIK_F11] = 0;
     keys[DIK_F12] = 0;
@@ -182,6 +191,10 @@ void HandleInputEvent(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         ReleaseGamepadPointer();
         break;
+    case SDL_KEYDOWN:
+        if (const int key = DirectInputKeyFromScancode(event.key.keysym.scancode))
+            s_keyTapped[key] = true;
+        break;
     case SDL_MOUSEWHEEL:
         s_wheelNotches +=
             event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
@@ -195,6 +208,7 @@ void HandleInputEvent(const SDL_Event& event) {
 void ClearInputLatches() {
     for (PressLatch& latch : s_buttonLatches)
         ClearPressLatch(&latch);
+    std::memset(s_keyTapped, 0, sizeof s_keyTapped);
     ClearGamepadState();
 }
 

@@ -59,6 +59,7 @@ WindowEvent TranslateEvent(const SDL_Event& event) {
         out.type = WINDOW_EVENT_QUIT;
         break;
     case SDL_KEYDOWN:
+        HandleInputEvent(event);
         if (HandleDesktopKey(event.key, &out))
             break;
         out.type = WINDOW_EVENT_KEYDOWN;
