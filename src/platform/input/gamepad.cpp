@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -30,7 +31,25 @@ struct GamepadState {
     std::uint64_t startPressedAt;
     bool reloadDone;
     bool reloadPending;
-    bool shoulderDown, yDown;
+    bool keyHeld[SDL_CONTROLLER_BUTTON_MAX];
+};
+
+// The buttons that stand for keys: held while the button is, and each press also comes
+// as that key's press, so the settings overlay and the backlog answer the pad.
+struct ButtonKey {
+    SDL_GameControllerButton button;
+    int key;
+};
+
+constexpr ButtonKey BUTTON_KEYS[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, DIK_UP},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, DIK_DOWN},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, DIK_LEFT},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, DIK_RIGHT},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, DIK_PRIOR},     // the backlog, a page back
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, DIK_LCONTROL}, // skipping read text
+    {SDL_CONTROLLER_BUTTON_Y, DIK_A},                    // automatic advance
+    {SDL_CONTROLLER_BUTTON_BACK, DIK_F10},               // the settings
 };
 
 GamepadState s_pad;
@@ -82,15 +101,11 @@ void HandleButton(Uint8 button, bool down) {
     case SDL_CONTROLLER_BUTTON_BACK:
         s_pad.backDown = down;
         break;
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
-        s_pad.shoulderDown = down;
-        break;
-    case SDL_CONTROLLER_BUTTON_Y:
-        s_pad.yDown = down;
-        break;
     default:
-        return;
+        break;
     }
+    if (button < SDL_CONTROLLER_BUTTON_MAX)
+        s_pad.keyHeld[button] = down && GamepadButtonKey(button) != 0;
     if (down && s_pad.startDown && s_pad.backDown)
         PostQuitEvent();
 }
@@ -105,11 +120,19 @@ void CloseGamepads() {
     }
 }
 
+int GamepadButtonKey(int button) {
+    for (const ButtonKey& pair : BUTTON_KEYS) {
+        if (pair.button == button)
+            return pair.key;
+    }
+    return 0;
+}
+
 void AddGamepadKeys(std::uint8_t keys[256]) {
-    if (s_pad.shoulderDown)
-        keys[DIK_LCONTROL] = 0x80;
-    if (s_pad.yDown)
-        keys[DIK_A] = 0x80;
+    for (const ButtonKey& pair : BUTTON_KEYS) {
+        if (s_pad.keyHeld[pair.button])
+            keys[pair.key] = 0x80;
+    }
 }
 
 void HandleGamepadEvent(const SDL_Event& event) {
@@ -189,6 +212,5 @@ void ClearGamepadState() {
     s_pad.startDown = false;
     s_pad.backDown = false;
     s_pad.reloadPending = false;
-    s_pad.shoulderDown = false;
-    s_pad.yDown = false;
+    std::memset(s_pad.keyHeld, 0, sizeof s_pad.keyHeld);
 }

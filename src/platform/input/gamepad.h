@@ -1,7 +1,7 @@
 // A gamepad through SDL's game-controller interface, plugged in at any time. It
 // stands in for the mouse: the left stick moves the pointer over the frame, A is the
 // left button and B the right. Start held for a second reloads (as F1); Back and
-// Start together quit. None of it reaches the game as a key of its own.
+// Start together quit. Other buttons stand for keys (GamepadButtonKey).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,9 @@ void ReleaseGamepadPointer();
 // True once for each second-long hold of Start.
 bool TakeGamepadReload();
 void ClearGamepadState();
-// The buttons that stand for keys while held: the right shoulder for Ctrl (skipping
-// read text), Y for the A key (automatic advance).
+// The key a button stands for, 0 for none: the d-pad for the arrows, the left shoulder
+// for Page Up (the backlog), the right shoulder for Ctrl (skipping read text), Y for
+// the A key (automatic advance), Back for F10 (the settings).
+int GamepadButtonKey(int button);
+// Adds the keys whose buttons are held.
 void AddGamepadKeys(std::uint8_t keys[256]);

@@ -3,6 +3,7 @@
 #include "platform/audio/audio_output.h"
 #include "platform/audio/device_output.h"
 #include "platform/gfx/gl_dialect.h"
+#include "platform/input/gamepad.h"
 #include "platform/input/input_events.h"
 #include "platform/input/sdl_key_map.h"
 
@@ -66,13 +67,18 @@ WindowEvent TranslateEvent(const SDL_Event& event) {
         out.key = DirectInputKeyFromScancode(event.key.keysym.scancode);
         out.repeat = event.key.repeat != 0;
         break;
+    case SDL_CONTROLLERBUTTONDOWN:
+        HandleInputEvent(event);
+        out.key = GamepadButtonKey(event.cbutton.button);
+        if (out.key)
+            out.type = WINDOW_EVENT_KEYDOWN;
+        break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
     case SDL_MOUSEMOTION:
     case SDL_MOUSEWHEEL:
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
-    case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
         HandleInputEvent(event);
         break;
