@@ -41,6 +41,12 @@ unpack_source() {
   echo "$dir"
 }
 
+# emcc starts a Python program for every file it compiles, which costs more than
+# compiling most of these files; its compiler is called directly instead, with the
+# flags emcc itself would give it.
+LLVM=$(em-config LLVM_ROOT)
+read -r -a EMCC_FLAGS <<<"$(emcc --cflags)"
+
 # Compiles the C files given on stdin into one static library NAME with FLAGS.
 compile_library() {
   local name=$1
@@ -49,9 +55,9 @@ compile_library() {
   rm -rf "$objdir"
   mkdir -p "$objdir"
   # One object per source; the path becomes the object's name so that equal names do not clash.
-  xargs -P "$JOBS" -I{} sh -c 'o="$1/$(echo "$2" | tr / _).o"; shift 2; emcc "$@" -c "$0" -o "$o"' \
-    {} "$objdir" {} "${CFLAGS[@]}" "$@"
-  emar rcs "$DEPS/lib/lib$name.a" "$objdir"/*.o
+  xargs -P "$JOBS" -I{} sh -c 'o="$1/$(echo "$2" | tr / _).o"; shift 2; "$@" -c "$0" -o "$o"' \
+    {} "$objdir" {} "$LLVM/clang" "${EMCC_FLAGS[@]}" "${CFLAGS[@]}" "$@"
+  "$LLVM/llvm-ar" rcs "$DEPS/lib/lib$name.a" "$objdir"/*.o
   rm -rf "$objdir"
 }
 
