@@ -1,9 +1,9 @@
 #include "platform/input/gamepad.h"
 
+#include "platform/frame_fit.h"
 #include "platform/input/input_events.h"
+#include "platform/input/input_links.h"
 #include "platform/input/key_codes.h"
-#include "platform/window/frame_fit.h"
-#include "platform/window/window.h"
 
 #include <SDL.h>
 
@@ -92,7 +92,7 @@ void HandleButton(Uint8 button, bool down) {
         return;
     }
     if (down && s_pad.startDown && s_pad.backDown)
-        PostQuitEvent();
+        g_inputWindow.postQuit();
 }
 
 } // namespace
