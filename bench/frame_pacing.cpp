@@ -5,8 +5,11 @@
 // It prints the frames per second paced at FPS (default 60) and, for contrast, unpaced.
 #include "render/render_setup.h"
 
-#include "platform/window/frame_pacer.h"
+#include "platform/clock/clock.h"
+#include "platform/clock/frame_pacer.h"
+#include "platform/system/window_system.h"
 #include "platform/window/window.h"
+#include "platform/window/window_events.h"
 
 #include <algorithm>
 #include <cstdio>

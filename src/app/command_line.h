@@ -2,7 +2,7 @@
 // the sound are set up. Nothing here changes what the game does inside its frame.
 #pragma once
 
-#include "platform/window/frame_fit.h"
+#include "platform/frame_fit.h"
 
 #include <cstdio>
 #include <string>

@@ -18,12 +18,14 @@
 #include "platform/audio/audio_output.h"
 #include "platform/audio/device_output.h"
 #include "platform/audio/null_output.h"
+#include "platform/clock/frame_pacer.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/screenshot_file.h"
 #include "platform/input/key_codes.h"
 #include "platform/process_memory.h"
-#include "platform/window/frame_pacer.h"
+#include "platform/system/window_system.h"
 #include "platform/window/message_box.h"
+#include "platform/window/window.h"
 
 #include <cstdio>
 #include <string>

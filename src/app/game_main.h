@@ -1,7 +1,7 @@
 // The process entry: start-up, the message loop and shut-down.
 #pragma once
 
-#include "platform/window/window.h"
+#include "platform/window/window_events.h"
 
 // Start-up steps up to the loop: window, device, sound, input, render states.
 // false when the program must end (no window, no device).

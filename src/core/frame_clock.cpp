@@ -1,6 +1,6 @@
 #include "core/frame_clock.h"
 
-#include "platform/window/window.h"
+#include "platform/clock/clock.h"
 
 int g_windowActive = 0;
 float g_windowPosX = 0.0f;

@@ -2,10 +2,10 @@
 // field renderer, the light, the message font and the two effects.
 #pragma once
 
+#include "platform/frame_fit.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/effect.h"
 #include "platform/gfx/font.h"
-#include "platform/window/frame_fit.h"
 
 #include <cstdint>
 

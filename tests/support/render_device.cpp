@@ -5,6 +5,7 @@
 #include "render/render_setup.h"
 
 #include "platform/gfx/texture_loader.h"
+#include "platform/system/window_system.h"
 #include "platform/window/window.h"
 
 bool OpenRenderDevice(const char* title, bool captureFrames) {

@@ -8,6 +8,7 @@
 
 #include "platform/gfx/device.h"
 #include "platform/gfx/font.h"
+#include "platform/system/window_system.h"
 #include "platform/window/message_window.h"
 #include "platform/window/window.h"
 

@@ -17,26 +17,30 @@
 #include "platform/audio/audio_output.h"
 #include "platform/audio/pumped_output.h"
 #include "platform/audio/sound_format.h"
+#include "platform/clock/clock.h"
+#include "platform/files/host_files.h"
+#include "platform/frame_fit.h"
 #include "platform/gfx/device.h"
 #include "platform/gfx/png_writer.h"
 #include "platform/input/input_devices.h"
-#include "platform/window/frame_fit.h"
 #include "platform/window/message_box.h"
-#include "platform/window/window.h"
+#include "platform/window/window_events.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+// Input scripts and the save files a script copies are small; a larger file is refused
+// unread.
+constexpr std::size_t MAX_INPUT_SCRIPT_BYTES = 16u << 20;
+constexpr std::size_t MAX_COPIED_FILE_BYTES = 64u << 20;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "tavelle-play: %s\n", message.c_str());
@@ -53,9 +57,21 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return static_cast<bool>(out);
+    return WriteHostFile(path, text.data(), text.size());
+}
+
+// Copies the file over whatever is at to; false, with why in *error, when it fails.
+bool CopyFile(const std::string& from, const std::string& to, std::string* error) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadHostFile(from, MAX_COPIED_FILE_BYTES, &bytes)) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    if (!WriteHostFile(to, bytes.data(), bytes.size())) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 // false when the copy failed or a ground point could not be aimed at.
@@ -97,12 +113,10 @@ bool ApplyEvent(const ScriptEvent& event) {
         HandleWindowEvent(WindowEvent{WINDOW_EVENT_RESTORED, 0});
         break;
     case SCRIPT_COPY: {
-        std::error_code error;
-        std::filesystem::copy_file(event.from, event.to,
-                                   std::filesystem::copy_options::overwrite_existing, error);
-        if (error) {
+        std::string error;
+        if (!CopyFile(event.from, event.to, &error)) {
             std::fprintf(stderr, "tavelle-play: frame %ld: cannot copy %s to %s: %s\n", event.frame,
-                         event.from.c_str(), event.to.c_str(), error.message().c_str());
+                         event.from.c_str(), event.to.c_str(), error.c_str());
             return false;
         }
         break;
@@ -153,14 +167,12 @@ int main(int argc, char** argv) {
 
     std::vector<ScriptEvent> events;
     if (!options.inputPath.empty()) {
-        std::ifstream in(options.inputPath, std::ios::binary);
-        if (!in)
+        std::vector<std::uint8_t> text;
+        if (!ReadHostFile(options.inputPath, MAX_INPUT_SCRIPT_BYTES, &text))
             return Fail("cannot read input file " + options.inputPath + ": " +
                         std::strerror(errno));
-        std::stringstream text;
-        text << in.rdbuf();
         std::string why;
-        if (!ParseInputScript(text.str(), &events, &why))
+        if (!ParseInputScript(std::string(text.begin(), text.end()), &events, &why))
             return Fail(options.inputPath + ": " + why);
     }
     // Output paths are taken relative to where the driver was started, not the data folder.
@@ -185,15 +197,15 @@ int main(int argc, char** argv) {
         const std::string why = EnterUnpackedGameFolder(options.dataDir.c_str());
         if (!why.empty())
             return Fail(why);
-    } else if (chdir(options.dataDir.c_str()) != 0) {
-        return Fail("cannot enter data folder " + options.dataDir + ": " + std::strerror(errno));
+    } else if (std::string why; !EnterHostFolder(options.dataDir, &why)) {
+        return Fail("cannot enter data folder " + options.dataDir + ": " + why);
     }
 
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    SetHostEnvironment("SDL_VIDEODRIVER", "offscreen");
     // A signal from outside (a time-out, Ctrl+C) ends the driver as it ends any program.
     // SDL would turn it into a quit of the game, and the cut-short run would exit 0 with
     // its report, as if the game had ended it.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    SetHostEnvironment("SDL_NO_SIGNAL_HANDLERS", "1");
     SetMessageBoxHeadless(true);
     SetInputInjection(true);
     ChooseAudioOutput(GetPumpedOutput());

@@ -7,6 +7,7 @@
 #include "app/frame_states.h"
 #include "field/map_files.h"
 #include "field/terrain.h"
+#include "platform/files/host_files.h"
 #include "render/render_setup.h"
 
 #include "platform/window/message_box.h"
@@ -50,7 +51,7 @@ struct RunStats {
 RunStats s_stats;
 
 std::uint64_t ReadStatusKilobytes(const char* field) {
-    std::FILE* file = std::fopen("/proc/self/status", "r");
+    std::FILE* file = OpenHostFile("/proc/self/status", "r");
     if (!file)
         return 0;
     char line[256];

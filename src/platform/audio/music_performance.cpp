@@ -7,27 +7,14 @@
 #include "platform/files/host_files.h"
 
 #include <atomic>
-#include <fstream>
 #include <iterator>
 
 namespace {
 
 // Effects are short; anything larger is not an effect file.
-constexpr std::streamoff MAX_EFFECT_FILE_BYTES = 64 << 20;
+constexpr std::size_t MAX_EFFECT_FILE_BYTES = 64 << 20;
 
 std::atomic<std::uint32_t> g_nextSegmentId{1};
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
-        return false;
-    std::streamoff size = file.tellg();
-    if (size < 0 || size > MAX_EFFECT_FILE_BYTES)
-        return false;
-    bytes->resize(std::size_t(size));
-    file.seekg(0);
-    return bool(file.read(reinterpret_cast<char*>(bytes->data()), size));
-}
 
 } // namespace
 
@@ -74,7 +61,8 @@ HRESULT MusicLoader::LoadSegmentFromFile(const char* path, MusicSegment** segmen
     std::vector<std::uint8_t> file;
     WaveData wave;
     auto* loaded = new MusicSegment;
-    if (!ReadWholeFile(hostPath, &file) || !ParseWaveFile(file.data(), file.size(), &wave) ||
+    if (!ReadHostFile(hostPath, MAX_EFFECT_FILE_BYTES, &file) ||
+        !ParseWaveFile(file.data(), file.size(), &wave) ||
         !ConvertWaveToMixerFormat(file.data(), wave, &loaded->m_samples)) {
         delete loaded;
         return E_FAIL;

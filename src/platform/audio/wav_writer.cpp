@@ -1,6 +1,7 @@
 #include "platform/audio/wav_writer.h"
 
 #include "platform/audio/sound_format.h"
+#include "platform/files/host_files.h"
 
 #include <cstdio>
 
@@ -39,7 +40,7 @@ bool WriteStereoWav(const char* path, const std::int16_t* samples, std::size_t f
     header[38] = 't';
     header[39] = 'a';
     PutU32(header + 40, dataBytes);
-    std::FILE* file = std::fopen(path, "wb");
+    std::FILE* file = OpenHostFile(path, "wb");
     if (file == nullptr)
         return false;
     bool ok = std::fwrite(header, 1, HEADER_BYTES, file) == HEADER_BYTES;

@@ -18,6 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Exactly size bytes from the descriptor; false when it ends or fails sooner.
+bool ReadAll(int fd, std::uint8_t* out, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = ::read(fd, out + done, size - done);
+        if (count <= 0)
+            return false;
+        done += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
 bool Exists(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
@@ -128,6 +140,10 @@ std::string HostEnvironment(const char* name) {
     return value ? value : "";
 }
 
+void SetHostEnvironment(const char* name, const char* value) {
+    setenv(name, value, 1);
+}
+
 std::FILE* OpenHostFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
@@ -137,8 +153,12 @@ int OpenHostFileHandle(const std::string& path, std::uint64_t* size) {
     if (handle < 0)
         return -1;
     struct stat info;
-    if (fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool known = fstat(handle, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        // A folder, a device or a pipe is no file to read whole.
+        const int why = !known ? errno : (S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         close(handle);
+        errno = why;
         return -1;
     }
     *size = static_cast<std::uint64_t>(info.st_size);
@@ -187,14 +207,31 @@ bool ReadHostFileInside(const std::string& realRoot, const std::string& path, st
     const int fd = OpenHostFileHandle(target.string(), &actual);
     if (fd < 0)
         return false;
-    bool read = actual == size;
-    std::size_t done = 0;
-    while (read && done < size) {
-        const ssize_t count = ::read(fd, out + done, size - done);
-        read = count > 0;
-        if (read)
-            done += static_cast<std::size_t>(count);
+    const bool read = actual == size && ReadAll(fd, out, size);
+    close(fd);
+    return read;
+}
+
+bool ReadHostFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>* bytes) {
+    std::uint64_t size = 0;
+    const int fd = OpenHostFileHandle(path, &size);
+    if (fd < 0)
+        return false;
+    bool read = size <= maxBytes;
+    if (!read)
+        errno = EFBIG;
+    if (read) {
+        bytes->resize(static_cast<std::size_t>(size));
+        read = ReadAll(fd, bytes->data(), bytes->size());
     }
     close(fd);
     return read;
+}
+
+bool WriteHostFile(const std::string& path, const void* data, std::size_t size) {
+    std::FILE* file = OpenHostFile(path, "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
 }

@@ -30,11 +30,18 @@ bool EnterHostFolder(const std::string& dir, std::string* reason);
 std::string HostProgramPath();
 // An environment variable, "" when it is unset.
 std::string HostEnvironment(const char* name);
+// Sets an environment variable for this process and the libraries it starts.
+void SetHostEnvironment(const char* name, const char* value);
 
 std::FILE* OpenHostFile(const std::string& path, const char* mode);
-// A read-only handle on a regular file and its size, or -1. Read, seek and close it
-// with the usual descriptor calls.
+// A read-only handle on a regular file and its size, or -1 (errno tells why). Read,
+// seek and close it with the usual descriptor calls.
 int OpenHostFileHandle(const std::string& path, std::uint64_t* size);
+// The whole of a regular file; false (errno tells why) when it cannot be read or holds
+// more than maxBytes (refused before anything is allocated).
+bool ReadHostFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>* bytes);
+// Writes the file whole, made or replaced in place; false (errno tells why) on failure.
+bool WriteHostFile(const std::string& path, const void* data, std::size_t size);
 
 // A file below a walked folder: its path to open (a link's target inside the folder)
 // and its name relative to the folder, "/" between the parts, as written on disk.

@@ -1,8 +1,8 @@
 #include "platform/gfx/font.h"
 
-#include "platform/gfx/font_face.h"
 #include "platform/gfx/gfx_internal.h"
 #include "platform/text/cp932.h"
+#include "platform/text/font_face.h"
 
 #include <cstring>
 #include <unordered_map>

@@ -2,8 +2,8 @@
 // has applied, and the draw preparation. Only platform/gfx includes this.
 #pragma once
 
+#include "platform/frame_fit.h"
 #include "platform/gfx/device.h"
-#include "platform/window/frame_fit.h"
 
 #include <epoxy/gl.h>
 

@@ -1,9 +1,10 @@
 // The device: its GL context on the game window, the states the game sets, and the
 // draws.
+#include "platform/files/host_files.h"
 #include "platform/gfx/gfx_internal.h"
+#include "platform/gfx/gfx_links.h"
 #include "platform/gfx/gl_dialect.h"
 #include "platform/gfx/shader_sources.h"
-#include "platform/window/window.h"
 
 #include <SDL.h>
 
@@ -26,8 +27,7 @@ bool GlErrorsStop() {
 #ifndef NDEBUG
     return true;
 #else
-    const char* check = std::getenv("TAVELLE_GL_CHECK");
-    return check && std::strcmp(check, "1") == 0;
+    return HostEnvironment("TAVELLE_GL_CHECK") == "1";
 #endif
 }
 
@@ -329,7 +329,7 @@ namespace {
 // scaling gives it, black around it. The back buffer is stored top row first; the
 // window wants bottom row first.
 void PresentScaledFrame() {
-    const WindowGeometry geometry = GetWindowGeometry();
+    const WindowGeometry geometry = g_gfxWindow.geometry();
     const FrameRect picture =
         FitFrame(geometry.drawableWidth, geometry.drawableHeight, geometry.mode);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);

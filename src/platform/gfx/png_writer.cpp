@@ -1,12 +1,14 @@
 #include "platform/gfx/png_writer.h"
 
+#include "platform/files/host_files.h"
+
 #include <png.h>
 
 #include <cstdio>
 #include <vector>
 
 bool WritePng(const std::string& path, const std::uint8_t* rgba, int width, int height) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = OpenHostFile(path, "wb");
     if (!file)
         return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

@@ -1,28 +1,33 @@
 #include "platform/gfx/screenshot_file.h"
 
+#include "platform/files/host_files.h"
+#include "platform/files/stored_files.h"
 #include "platform/gfx/png_writer.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
 
 std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    return home && home[0] ? home : ".";
+    const std::string home = HostEnvironment("HOME");
+    return home.empty() ? "." : home;
 }
 
 // The pictures folder named in ~/.config/user-dirs.dirs, as XDG_PICTURES_DIR="$HOME/...".
 std::string PicturesFolderFromUserDirs() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string config = HostEnvironment("XDG_CONFIG_HOME");
     const std::string file =
-        (config && config[0] ? std::string(config) : HomeFolder() + "/.config") + "/user-dirs.dirs";
-    std::ifstream in(file);
+        (config.empty() ? HomeFolder() + "/.config" : config) + "/user-dirs.dirs";
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadStoredFile(file, &bytes, &error))
+        return "";
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     std::string line;
     const std::string key = "XDG_PICTURES_DIR=\"";
     while (std::getline(in, line)) {
@@ -40,10 +45,8 @@ std::string PicturesFolderFromUserDirs() {
 } // namespace
 
 std::string ScreenshotFolder() {
-    std::string pictures;
-    if (const char* named = std::getenv("XDG_PICTURES_DIR"); named && named[0] == '/')
-        pictures = named;
-    else
+    std::string pictures = HostEnvironment("XDG_PICTURES_DIR");
+    if (pictures.empty() || pictures[0] != '/')
         pictures = PicturesFolderFromUserDirs();
     if (pictures.empty())
         pictures = HomeFolder() + "/Pictures";

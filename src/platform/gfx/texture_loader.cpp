@@ -1,14 +1,16 @@
 #include "platform/gfx/texture_loader.h"
 
+#include "platform/files/host_files.h"
 #include "platform/gfx/bmp_decode.h"
 #include "platform/gfx/bmp_layout.h"
 #include "platform/gfx/gfx_internal.h"
-#include "platform/files/host_files.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
+
+// No bitmap the game loads comes near this; a larger file is refused unread.
+constexpr std::size_t MAX_TEXTURE_FILE_BYTES = 256u << 20;
 
 std::uint32_t RoundUpToPowerOfTwo(std::uint32_t v) {
     std::uint32_t p = 1;
@@ -101,19 +103,8 @@ HRESULT CreateTextureFromFile(GfxDevice* device, const char* path, GfxTexture** 
     *texture = nullptr;
     if (!device || !path)
         return E_FAIL;
-    std::FILE* file = std::fopen(ToHostPath(path).c_str(), "rb");
-    if (!file)
-        return E_FAIL;
     std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (bytes.size() > (256u << 20))
-            break;
-    }
-    std::fclose(file);
-    if (bytes.empty() || bytes.size() > (256u << 20))
+    if (!ReadHostFile(ToHostPath(path), MAX_TEXTURE_FILE_BYTES, &bytes) || bytes.empty())
         return E_FAIL;
     return CreateTextureFromFileInMemoryEx(
         device, bytes.data(), static_cast<std::uint32_t>(bytes.size()), GFX_DEFAULT, GFX_DEFAULT,

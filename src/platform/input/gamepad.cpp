@@ -1,9 +1,9 @@
 #include "platform/input/gamepad.h"
 
+#include "platform/frame_fit.h"
 #include "platform/input/input_events.h"
+#include "platform/input/input_links.h"
 #include "platform/input/key_codes.h"
-#include "platform/window/frame_fit.h"
-#include "platform/window/window.h"
 
 #include <SDL.h>
 
@@ -107,7 +107,7 @@ void HandleButton(Uint8 button, bool down) {
     if (button < SDL_CONTROLLER_BUTTON_MAX)
         s_pad.keyHeld[button] = down && GamepadButtonKey(button) != 0;
     if (down && s_pad.startDown && s_pad.backDown)
-        PostQuitEvent();
+        g_inputWindow.postQuit();
 }
 
 } // namespace

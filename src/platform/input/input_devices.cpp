@@ -2,10 +2,10 @@
 
 #include "platform/input/gamepad.h"
 #include "platform/input/input_events.h"
+#include "platform/input/input_links.h"
 #include "platform/input/key_codes.h"
 #include "platform/input/press_latch.h"
 #include "platform/input/sdl_key_map.h"
-#include "platform/window/window.h"
 
 #include <SDL.h>
 
@@ -61,7 +61,7 @@ bool ReadyToRead(InputDeviceKind kind) {
     DeviceRecord& device = s_devices[kind];
     if (!device.exists)
         return false;
-    if (!s_injected.on && !IsWindowFocused())
+    if (!s_injected.on && !g_inputWindow.isFocused())
         device.acquired = false;
     return device.acquired;
 }
@@ -69,7 +69,7 @@ bool ReadyToRead(InputDeviceKind kind) {
 } // namespace
 
 bool CreateInputDevice(InputDeviceKind kind) {
-    if (!s_injected.on && !GetMainWindowHandle())
+    if (!s_injected.on && !g_inputWindow.hasWindow())
         return false;
     s_devices[kind].exists = true;
     s_devices[kind].acquired = false;
@@ -88,7 +88,7 @@ HRESULT AcquireInputDevice(InputDeviceKind kind) {
     DeviceRecord& device = s_devices[kind];
     if (!device.exists)
         return E_FAIL;
-    if (!s_injected.on && !IsWindowFocused())
+    if (!s_injected.on && !g_inputWindow.isFocused())
         return E_FAIL; // another window has the foreground
     device.acquired = true;
     return S_OK;
@@ -160,7 +160,7 @@ void GetCursorScreenPosition(int* x, int* y) {
     if (!GetGamepadPointer(&frameX, &frameY))
         GetMousePointerInFrame(&frameX, &frameY);
     int outerX = 0, outerY = 0;
-    GetWindowOuterPosition(&outerX, &outerY);
+    g_inputWindow.outerPosition(&outerX, &outerY);
     *x = frameX + outerX;
     *y = frameY + outerY;
 }
@@ -168,7 +168,7 @@ void GetCursorScreenPosition(int* x, int* y) {
 void GetMousePointerInFrame(int* x, int* y) {
     int windowX = 0, windowY = 0;
     SDL_GetMouseState(&windowX, &windowY);
-    const WindowGeometry geometry = GetWindowGeometry();
+    const WindowGeometry geometry = g_inputWindow.geometry();
     MapWindowPointToFrame(windowX, windowY, geometry.windowWidth, geometry.windowHeight,
                           geometry.drawableWidth, geometry.drawableHeight, geometry.mode, x, y);
 }
@@ -234,4 +234,16 @@ void InjectMouseButton(int button, bool down) {
 void InjectKey(int directInputKey, bool down) {
     if (directInputKey >= 0 && directInputKey < 256)
         s_injected.keys[directInputKey] = down ? 0x80 : 0;
+}
+
+void OpenGamepadSupport() {
+    if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER))
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+void CloseGamepadSupport() {
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) {
+        CloseGamepads();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
 }

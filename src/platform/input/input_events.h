@@ -10,6 +10,10 @@ void HandleInputEvent(const SDL_Event& event);
 void ClearInputLatches();
 // Closes the open gamepads at the end.
 void CloseGamepads();
+// SDL's game-controller subsystem; without it the game still runs on mouse and keyboard.
+void OpenGamepadSupport();
+// Closes the open gamepads and the subsystem.
+void CloseGamepadSupport();
 // A button of the mouse device (0 left, 1 right, 2 middle, 3 fourth) went down or up.
 void NoteButton(int button, bool down);
 // The frame pixel under the system pointer.

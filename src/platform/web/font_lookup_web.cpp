@@ -1,5 +1,5 @@
 // The page ships one Japanese Gothic face and puts it where the game looks for it.
-#include "platform/gfx/font_lookup.h"
+#include "platform/text/font_lookup.h"
 
 #include <cstdio>
 

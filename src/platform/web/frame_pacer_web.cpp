@@ -2,10 +2,10 @@
 // back to the page until the next animation frame, and the game's own cap still
 // decides whether a game frame is due. A hidden tab gets no animation frames, so the
 // game pauses there by itself.
-#include "platform/window/frame_pacer.h"
+#include "platform/clock/frame_pacer.h"
 
 #include "platform/audio/event_worker.h"
-#include "platform/window/window.h"
+#include "platform/clock/clock.h"
 
 #include <emscripten.h>
 

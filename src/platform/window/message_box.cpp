@@ -1,5 +1,6 @@
 #include "platform/window/message_box.h"
 
+#include "platform/files/host_files.h"
 #include "platform/window/message_repeats.h"
 #include "platform/window/message_window.h"
 #include "platform/window/window.h"
@@ -8,8 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -23,8 +22,8 @@ MessageRun s_run;
 MessageBoxOwner s_runOwner = MB_OWNER_MAIN_WINDOW;
 
 bool HeadlessFromEnvironment() {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    const std::string driver = HostEnvironment("SDL_VIDEODRIVER");
+    return driver == "offscreen" || driver == "dummy";
 }
 
 // True when the player has already asked the game to end: a quit waits (the system

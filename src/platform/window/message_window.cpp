@@ -1,6 +1,6 @@
 #include "platform/window/message_window.h"
 
-#include "platform/gfx/font_face.h"
+#include "platform/text/font_face.h"
 #include "platform/window/message_text.h"
 
 #include <SDL.h>

@@ -1,22 +1,17 @@
 #include "platform/window/window.h"
 
-#include "platform/audio/audio_output.h"
-#include "platform/audio/device_output.h"
-#include "platform/gfx/gl_dialect.h"
-#include "platform/input/gamepad.h"
-#include "platform/input/input_events.h"
-#include "platform/input/sdl_key_map.h"
+#include "platform/files/host_files.h"
+#include "platform/window/window_links.h"
 
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 #ifdef TAVELLE_SANITIZED
 #include <dlfcn.h>
 #include <link.h>
 
-#include <string>
 #include <vector>
 #endif
 
@@ -26,105 +21,11 @@ SDL_Window* s_window = nullptr;
 // The offscreen driver has no window manager: its window never gets the focus
 // events a desktop sends, so it counts as focused.
 bool s_focused = false;
-bool s_counterOverridden = false;
-std::uint64_t s_counterOverride = 0;
 bool s_startFullscreen = false;
 FrameScaleMode s_scaleMode = FRAME_SCALE_LINEAR;
 bool s_fullscreenRefusalTold = false;
 // How long, in steps of 10 ms, a new window waits to learn its frame's size.
 constexpr int BORDER_WAIT_TRIES = 30;
-
-// Keys that belong to the program around the game: they never reach its window
-// procedure. true when the key was one of them.
-bool HandleDesktopKey(const SDL_KeyboardEvent& key, WindowEvent* out) {
-    const SDL_Scancode code = key.keysym.scancode;
-    if (code == SDL_SCANCODE_F11 ||
-        ((code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER) &&
-         (key.keysym.mod & KMOD_ALT))) {
-        if (!key.repeat)
-            ToggleWindowFullscreen();
-        return true;
-    }
-    if (code == SDL_SCANCODE_F12) {
-        if (!key.repeat)
-            out->type = WINDOW_EVENT_SCREENSHOT;
-        return true;
-    }
-    return false;
-}
-
-WindowEvent TranslateEvent(const SDL_Event& event) {
-    WindowEvent out{WINDOW_EVENT_NONE, 0};
-    switch (event.type) {
-    case SDL_QUIT:
-        out.type = WINDOW_EVENT_QUIT;
-        break;
-    case SDL_KEYDOWN:
-        HandleInputEvent(event);
-        if (HandleDesktopKey(event.key, &out))
-            break;
-        out.type = WINDOW_EVENT_KEYDOWN;
-        out.key = DirectInputKeyFromScancode(event.key.keysym.scancode);
-        out.repeat = event.key.repeat != 0;
-        break;
-    case SDL_CONTROLLERBUTTONDOWN:
-        HandleInputEvent(event);
-        out.key = GamepadButtonKey(event.cbutton.button);
-        if (out.key)
-            out.type = WINDOW_EVENT_KEYDOWN;
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-    case SDL_MOUSEMOTION:
-    case SDL_MOUSEWHEEL:
-    case SDL_CONTROLLERDEVICEADDED:
-    case SDL_CONTROLLERDEVICEREMOVED:
-    case SDL_CONTROLLERBUTTONUP:
-        HandleInputEvent(event);
-        break;
-    case SDL_WINDOWEVENT:
-        switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-            out.type = WINDOW_EVENT_QUIT;
-            break;
-        case SDL_WINDOWEVENT_MOVED:
-            out.type = WINDOW_EVENT_MOVE;
-            break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-        case SDL_WINDOWEVENT_HIDDEN:
-            out.type = WINDOW_EVENT_MINIMIZED;
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_SHOWN:
-            out.type = WINDOW_EVENT_RESTORED;
-            break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            s_focused = true;
-            out.type = WINDOW_EVENT_FOCUS_GAINED;
-            break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            s_focused = false;
-            ClearInputLatches();
-            out.type = WINDOW_EVENT_FOCUS_LOST;
-            break;
-        default:
-            break;
-        }
-        break;
-    // Audio devices coming and going concern the mixer alone; the game goes on.
-    case SDL_AUDIODEVICEREMOVED:
-        if (!event.adevice.iscapture && IsAudioOutputDevice(event.adevice.which))
-            HandleAudioDeviceRemoved();
-        break;
-    case SDL_AUDIODEVICEADDED:
-        if (!event.adevice.iscapture)
-            RestoreAudioOutput();
-        break;
-    default:
-        break;
-    }
-    return out;
-}
 
 bool IsOffscreenDriver() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -133,9 +34,9 @@ bool IsOffscreenDriver() {
 
 // The invisible drivers run only when asked for by name.
 bool InvisibleDriverRequested() {
-    const char* requested = std::getenv("SDL_VIDEODRIVER");
-    return requested &&
-           (SDL_strcasecmp(requested, "offscreen") == 0 || SDL_strcasecmp(requested, "dummy") == 0);
+    const std::string requested = HostEnvironment("SDL_VIDEODRIVER");
+    return SDL_strcasecmp(requested.c_str(), "offscreen") == 0 ||
+           SDL_strcasecmp(requested.c_str(), "dummy") == 0;
 }
 
 void PlaceWindowOnDesktop(int clientWidth, int clientHeight) {
@@ -159,16 +60,14 @@ void PlaceWindowOnDesktop(int clientWidth, int clientHeight) {
 
 } // namespace
 
-bool InitWindowSystem() {
+bool OpenWindowDisplay() {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
     // With no display named and no driver asked for, probing SDL's drivers only adds
     // their own complaints to the one line the player gets.
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (!driver || !driver[0]) {
-        const char* x11 = std::getenv("DISPLAY");
-        const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        const bool hasX11 = x11 && x11[0], hasWayland = wayland && wayland[0];
+    if (HostEnvironment("SDL_VIDEODRIVER").empty()) {
+        const bool hasX11 = !HostEnvironment("DISPLAY").empty();
+        const bool hasWayland = !HostEnvironment("WAYLAND_DISPLAY").empty();
         if (!hasX11 && !hasWayland)
             return false;
         // Only the window systems named in the environment are tried, X11 first as
@@ -183,17 +82,11 @@ bool InitWindowSystem() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
         return false;
     }
-    // Without gamepad support the game still runs on mouse and keyboard.
-    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     return true;
 }
 
-void QuitWindowSystem() {
+void CloseWindowDisplay() {
     DestroyPlatformWindow();
-    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) {
-        CloseGamepads();
-        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
-    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
 }
 
@@ -205,7 +98,7 @@ void SetWindowLaunchChoices(bool fullscreen, FrameScaleMode mode) {
 bool CreatePlatformWindow(const char* title, int clientWidth, int clientHeight) {
     if (s_window)
         return true;
-    RequestGlContext(false);
+    g_windowLinks.prepareGraphicsContext();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
@@ -263,28 +156,6 @@ void* GetMainWindowHandle() {
     return s_window;
 }
 
-bool PeekWindowEvent() {
-    SDL_PumpEvents();
-    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
-}
-
-WindowEvent GetWindowEvent() {
-    SDL_Event event;
-    if (SDL_WaitEvent(&event) == 0)
-        return {WINDOW_EVENT_NONE, 0};
-    return TranslateEvent(event);
-}
-
-void WaitWindowEvent() {
-    SDL_WaitEventTimeout(nullptr, 100);
-}
-
-void PostQuitEvent() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    SDL_PushEvent(&event);
-}
-
 void GetWindowOuterPosition(int* x, int* y) {
     int cx = 0, cy = 0;
     if (s_window) {
@@ -301,6 +172,10 @@ void GetWindowOuterPosition(int* x, int* y) {
 
 bool IsWindowFocused() {
     return s_window && s_focused;
+}
+
+void NoteWindowFocus(bool focused) {
+    s_focused = focused;
 }
 
 void ToggleWindowFullscreen() {
@@ -323,48 +198,10 @@ bool IsWindowFullscreen() {
 }
 
 WindowGeometry GetWindowGeometry() {
-    WindowGeometry geometry{GAME_FRAME_WIDTH, GAME_FRAME_HEIGHT, GAME_FRAME_WIDTH,
-                            GAME_FRAME_HEIGHT, s_scaleMode};
+    WindowGeometry geometry = WindowlessGeometry(s_scaleMode);
     if (s_window) {
         SDL_GetWindowSize(s_window, &geometry.windowWidth, &geometry.windowHeight);
         SDL_GL_GetDrawableSize(s_window, &geometry.drawableWidth, &geometry.drawableHeight);
     }
     return geometry;
-}
-
-std::uint64_t QueryPerformanceCounterTicks() {
-    return s_counterOverridden ? s_counterOverride : SDL_GetPerformanceCounter();
-}
-
-void SetPerformanceCounterOverride(bool on, std::uint64_t ticks) {
-    s_counterOverridden = on;
-    s_counterOverride = ticks;
-}
-
-std::uint64_t QueryPerformanceFrequencyTicks() {
-    return SDL_GetPerformanceFrequency();
-}
-
-std::uint32_t GetTickMilliseconds() {
-    return SDL_GetTicks();
-}
-
-void SleepMilliseconds(int ms) {
-    SDL_Delay(static_cast<Uint32>(ms));
-}
-
-void SleepUntilCounter(std::uint64_t deadline) {
-    const std::uint64_t frequency = SDL_GetPerformanceFrequency();
-    // The system's sleep may overshoot by about a millisecond; the rest is yielded away.
-    const std::uint64_t margin = frequency / 1000;
-    for (;;) {
-        const std::uint64_t now = SDL_GetPerformanceCounter();
-        if (now >= deadline)
-            return;
-        const std::uint64_t left = deadline - now;
-        if (left > margin)
-            SDL_Delay(static_cast<Uint32>((left - margin) * 1000 / frequency));
-        else
-            SDL_Delay(0);
-    }
 }

@@ -4,6 +4,7 @@
 #include "core/frame_state.h"
 #include "render/render_setup.h"
 
+#include "platform/system/window_system.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"
 

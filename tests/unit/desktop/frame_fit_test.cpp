@@ -1,5 +1,5 @@
 // Where the 1024x768 frame sits in a window, and the way back from a window pixel.
-#include "platform/window/frame_fit.h"
+#include "platform/frame_fit.h"
 
 #include <gtest/gtest.h>
 

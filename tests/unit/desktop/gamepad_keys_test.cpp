@@ -2,7 +2,8 @@
 // they stand for, once as a press through the window's events and held while down.
 #include "platform/input/gamepad.h"
 #include "platform/input/key_codes.h"
-#include "platform/window/window.h"
+#include "platform/system/window_system.h"
+#include "platform/window/window_events.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -13,6 +13,7 @@
 #include "scene/overlay.h"
 
 #include "platform/gfx/texture_loader.h"
+#include "platform/system/window_system.h"
 #include "platform/window/window.h"
 
 #include <gtest/gtest.h>

@@ -17,8 +17,9 @@
 #include "platform/audio/event.h"
 #include "platform/audio/mixer_voice.h"
 #include "platform/audio/wav_writer.h"
+#include "platform/system/window_system.h"
 #include "platform/window/message_box.h"
-#include "platform/window/window.h"
+#include "platform/window/window_events.h"
 
 #include <SDL.h>
 #include <gtest/gtest-spi.h>

@@ -1,4 +1,4 @@
-#include "platform/gfx/font_lookup.h"
+#include "platform/text/font_lookup.h"
 
 #include "platform/library_leaks.h"
 

@@ -30,3 +30,13 @@ void MapWindowPointToFrame(double windowX, double windowY, int windowWidth, int 
 // The initial window size: the largest whole multiple of the frame that fits the
 // usable desktop, or the frame shrunk to fit (aspect kept) when even 1× does not.
 void InitialWindowSize(int usableWidth, int usableHeight, int* width, int* height);
+
+// What the present step and the pointer mapping need: the window's size in window
+// units, its drawable size in pixels, and the scaling.
+struct WindowGeometry {
+    int windowWidth, windowHeight;
+    int drawableWidth, drawableHeight;
+    FrameScaleMode mode;
+};
+// The geometry before there is a window: window and drawable are the frame itself.
+WindowGeometry WindowlessGeometry(FrameScaleMode mode);

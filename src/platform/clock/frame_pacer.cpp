@@ -1,6 +1,7 @@
-#include "platform/window/frame_pacer.h"
+#include "platform/clock/frame_pacer.h"
 
-#include "platform/window/window.h"
+#include "platform/clock/clock.h"
+#include "platform/clock/sleep.h"
 
 #include <cstdint>
 

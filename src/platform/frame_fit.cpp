@@ -1,4 +1,4 @@
-#include "platform/window/frame_fit.h"
+#include "platform/frame_fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,4 +48,8 @@ void InitialWindowSize(int usableWidth, int usableHeight, int* width, int* heigh
     const FrameRect shrunk = FitFrame(usableWidth, usableHeight, FRAME_SCALE_LINEAR);
     *width = shrunk.width;
     *height = shrunk.height;
+}
+
+WindowGeometry WindowlessGeometry(FrameScaleMode mode) {
+    return {GAME_FRAME_WIDTH, GAME_FRAME_HEIGHT, GAME_FRAME_WIDTH, GAME_FRAME_HEIGHT, mode};
 }

@@ -1,6 +1,6 @@
-#include "platform/gfx/font_face.h"
+#include "platform/text/font_face.h"
 
-#include "platform/gfx/font_lookup.h"
+#include "platform/text/font_lookup.h"
 
 namespace {
 
