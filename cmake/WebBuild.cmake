@@ -40,9 +40,9 @@ set_property(TARGET tavelle PROPERTY SOURCES ${PROJECT_SOURCE_DIR}/tools/web/pla
 target_include_directories(tavelle PRIVATE ${PROJECT_SOURCE_DIR}/tools/play)
 target_link_options(tavelle PRIVATE
   -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1 -sASYNCIFY
-  -sASYNCIFY_STACK_SIZE=65536 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
+  -sASYNCIFY_STACK_SIZE=65536 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
   -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_NAME=TavellePlayer
-  "-sEXPORTED_FUNCTIONS=[\"_main\",\"_TavelleStateJson\"]"
+  "-sEXPORTED_FUNCTIONS=[\"_main\",\"_TavelleStateJson\",\"_TavelleNote\"]"
   "-sEXPORTED_RUNTIME_METHODS=[\"FS\",\"ENV\",\"callMain\",\"ccall\",\"UTF8ToString\"]"
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${PROJECT_SOURCE_DIR}/src/platform/web/library_functions.json")
 

@@ -155,6 +155,44 @@ describe('the demo in the browser', () => {
   });
 });
 
+describe('saves in the browser', () => {
+  const leadAt = (s, where) => s.field.lead.x === where.x && s.field.lead.z === where.z;
+
+  test('a save made with F5 is loaded with F9 after the page is reloaded', async () => {
+    const page = await openPage(demo.url);
+    const start = (await waitForState(page, onField, 'the field')).field.lead;
+    await page.mouse.click(SQUARE.x, SQUARE.y);
+    const walked = await waitForState(page, (s) => s.field.lead.state === 0 && !leadAt(s, start),
+                                      'a walk to its end');
+    await page.keyboard.press('F5');
+    await waitForState(page, (s) => s.note === 'Saved', 'the note that the game was saved');
+    await page.reload();
+    await waitForState(page, (s) => onField(s) && leadAt(s, start), 'the field after the reload');
+    await page.keyboard.press('F9');
+    await waitForState(page, (s) => onField(s) && s.note === 'Loaded' && leadAt(s, walked.field.lead),
+                       'the lead where it was saved');
+    await page.close();
+  });
+
+  // Without the browser's storage (private modes) the game plays on and its note says so.
+  const withoutStorage = [
+    ['has no IndexedDB', () => Object.defineProperty(window, 'indexedDB', { value: undefined })],
+    ['refuses IndexedDB', () => {
+      IDBFactory.prototype.open = () => { throw new DOMException('refused', 'SecurityError'); };
+    }],
+  ];
+  for (const [what, initScript] of withoutStorage) {
+    test(`a browser that ${what} still plays, and F5 says the save will not last`, async () => {
+      const page = await openPage(demo.url, initScript);
+      await waitForState(page, onField, 'the field');
+      await page.keyboard.press('F5');
+      const state = await waitForState(page, (s) => s.note !== '', 'the note after F5');
+      assert.equal(state.note, 'Saved for this session only: no lasting storage');
+      await page.close();
+    });
+  }
+});
+
 // The desktop driver's messages for the same data, as "caption: text".
 function desktopMessages(dataDir, frames) {
   const run = spawnSync(path.join(BUILD, 'tavelle-play'), ['--data', dataDir, '--frames', String(frames)],
