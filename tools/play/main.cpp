@@ -1,10 +1,10 @@
 // tavelle-play: runs the real game frame by frame with no display, from an input
 // script, on a virtual clock, and writes screenshots, state files and audio.
-#include "ground_aim.h"
 #include "input_script.h"
 #include "monkey.h"
 #include "play_options.h"
 #include "run_stats.h"
+#include "script_events.h"
 #include "state_json.h"
 
 #include "app/game_main.h"
@@ -29,7 +29,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -56,75 +55,6 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
     return static_cast<bool>(out);
-}
-
-// false when the copy failed or a ground point could not be aimed at.
-bool ApplyEvent(const ScriptEvent& event) {
-    switch (event.type) {
-    case SCRIPT_MOVE:
-        InjectCursorPosition(event.x, event.y);
-        break;
-    case SCRIPT_AIM_DOWN: {
-        int x = 0, y = 0;
-        if (!AimAtGroundPoint(event.groundX, event.groundZ, &x, &y)) {
-            std::fprintf(stderr,
-                         "tavelle-play: frame %ld: the ground point %g, %g is not on the screen\n",
-                         event.frame, event.groundX, event.groundZ);
-            return false;
-        }
-        InjectCursorPosition(x, y);
-        InjectMouseButton(0, true);
-        break;
-    }
-    case SCRIPT_DOWN:
-    case SCRIPT_UP:
-        InjectMouseButton(event.button, event.type == SCRIPT_DOWN);
-        break;
-    case SCRIPT_KEY_DOWN:
-        InjectKey(event.key, true);
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_KEYDOWN, event.key});
-        break;
-    case SCRIPT_KEY_UP:
-        InjectKey(event.key, false);
-        break;
-    case SCRIPT_WHEEL:
-        InjectMouseWheel(event.x);
-        break;
-    case SCRIPT_MINIMIZE:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_MINIMIZED, 0});
-        break;
-    case SCRIPT_RESTORE:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_RESTORED, 0});
-        break;
-    case SCRIPT_COPY: {
-        std::error_code error;
-        std::filesystem::copy_file(event.from, event.to,
-                                   std::filesystem::copy_options::overwrite_existing, error);
-        if (error) {
-            std::fprintf(stderr, "tavelle-play: frame %ld: cannot copy %s to %s: %s\n", event.frame,
-                         event.from.c_str(), event.to.c_str(), error.message().c_str());
-            return false;
-        }
-        break;
-    }
-    case SCRIPT_FOCUS_LOST:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_LOST, 0});
-        break;
-    case SCRIPT_FOCUS_GAINED:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_GAINED, 0});
-        break;
-    case SCRIPT_AUDIO_LOST:
-        HandleAudioDeviceRemoved();
-        break;
-    case SCRIPT_AUDIO_BACK:
-        SetPumpedOutputDeviceAbsent(false);
-        RestoreAudioOutput();
-        break;
-    case SCRIPT_CLOSE:
-        PostQuitEvent();
-        break;
-    }
-    return true;
 }
 
 // The offscreen window never changes by itself, but SDL still queues its own
@@ -231,14 +161,14 @@ int main(int argc, char** argv) {
     for (; frame < options.frames && !IsQuitRequested(); ++frame) {
         setClock(frame);
         while (nextEvent < events.size() && events[nextEvent].frame <= frame) {
-            if (!ApplyEvent(events[nextEvent++]))
+            if (!ApplyScriptEvent(events[nextEvent++]))
                 driverFailure = 1;
         }
         if (options.monkey && frame >= options.monkeyFrom) {
             monkeyEvents.clear();
             AddMonkeyEvents(frame, &monkeyEvents);
             for (const ScriptEvent& event : monkeyEvents)
-                ApplyEvent(event);
+                ApplyScriptEvent(event);
         }
         PumpWindowEvents();
         if (IsQuitRequested())

@@ -226,6 +226,19 @@
       say(`The game's list of files (tavelle-game.json) could not be loaded: ${error.message}`, false);
       return;
     }
+    // For tests and bug reports: ?script=URL plays tavelle-play's input file on a virtual
+    // clock of 60 frames a second, &shots=25,100 copies those game frames to
+    // window.tavelle.shots as they are presented, and &draw=shots rasterises only them.
+    const query = new URLSearchParams(location.search);
+    let script = null;
+    if (query.has('script')) {
+      const data = await fetchFile(new URL(query.get('script'), location.href).href, () => {});
+      if (!data) {
+        say(`The input script ${query.get('script')} could not be loaded.`, false);
+        return;
+      }
+      script = new TextDecoder().decode(data);
+    }
     const files = await fetchGame(manifest);
     installPageKeys();
     const options = {
@@ -245,6 +258,9 @@
         mountKeptFolders(module);
       }],
       tavelleKeepFiles: keepFiles,
+      tavelleShot: (frame, rgba, width, height) => {
+        window.tavelle.shots[frame] = rgba && { rgba, width, height };
+      },
     };
     if (window.tavelle) window.tavelle.configure(options);
     player = await TavellePlayer(options);
@@ -252,6 +268,16 @@
     if (storageWorks) {
       byId('progress-text').textContent = 'Loading saves…';
       storageWorks = await syncKeptFiles(true);
+    }
+    if (script !== null) {
+      for (const frame of (query.get('shots') || '').split(',').filter((f) => f))
+        player._TavelleWantShot(Number(frame));
+      const refusal = player.ccall('TavelleStartScript', 'string', ['string', 'number'],
+                                   [script, query.get('draw') === 'shots' ? 1 : 0]);
+      if (refusal) {
+        say(`The input script was refused: ${refusal}`, false);
+        return;
+      }
     }
     byId('loading').hidden = true;
     byId('fullscreen').hidden = false;
@@ -273,6 +299,7 @@
   }
   window.tavelle = {
     messages: [],
+    shots: {},
     ended: false,
     player: null,
     started: false,
