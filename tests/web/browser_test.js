@@ -321,7 +321,9 @@ function desktopMessages(dataDir, frames) {
 }
 
 describe('bad input over HTTP', () => {
-  test('a missing sound file and a cut archive give the desktop\'s messages and the game goes on', async () => {
+  // A server left open keeps the test run from ending, so each closes after its test
+  // whether it passed or not.
+  test('a missing sound file and a cut archive give the desktop\'s messages and the game goes on', async (t) => {
     const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelle-web-broken-'));
     fs.cpSync(path.join(SITE, 'game'), broken, { recursive: true });
     fs.rmSync(path.join(broken, 'Sound/normal.ogg'));
@@ -332,6 +334,7 @@ describe('bad input over HTTP', () => {
     assert.ok(want.length > 0, 'the desktop gave no message for the broken data');
 
     const site = await serveSite(SITE, { '/game/Sound/normal.ogg': 'missing', '/game/ZRN.dat': 'cut' });
+    t.after(() => site.close());
     const page = await openPage(site.url);
     const seen = [];
     const deadline = Date.now() + PATIENCE_MS;
@@ -345,7 +348,6 @@ describe('bad input over HTTP', () => {
     assert.deepEqual(seen, want);
     await waitForState(page, (s) => s.frameNo > 0, 'frames after the messages');
     await page.close();
-    await site.close();
   });
 
   test('a page opened from a file says that it must be served', async () => {
@@ -368,7 +370,7 @@ describe('bad input over HTTP', () => {
 });
 
 describe('zrn web', () => {
-  test('a new game exported with zrn web plays to its first scene', async () => {
+  test('a new game exported with zrn web plays to its first scene', async (t) => {
     const work = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelle-web-new-'));
     const zrn = path.join(BUILD, 'zrn');
     execFileSync(zrn, ['new', path.join(work, 'starter')]);
@@ -376,13 +378,13 @@ describe('zrn web', () => {
                        '--player', path.join(ROOT, 'build-web/player/web')]);
     assert.match(fs.readFileSync(path.join(work, 'site/index.html'), 'utf8'), /<title>starter<\/title>/);
     const site = await serveSite(path.join(work, 'site'));
+    t.after(() => site.close());
     const page = await openPage(site.url);
     await waitForState(page, onField, 'the starter game\'s field');
     await page.mouse.click(STARTER_MARKER.x, STARTER_MARKER.y);
     await waitForState(page, (s) => s.scenario.text === 'ここは新しいゲームの広場です。',
                        'the first scene\'s first line');
     await page.close();
-    await site.close();
     fs.rmSync(work, { recursive: true, force: true });
   });
 });
