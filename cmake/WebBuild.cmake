@@ -33,16 +33,21 @@ add_subdirectory(src)
 # through dynCall, which is linked only when named (in library_functions.json, as its
 # "$" would not pass the build's shell).
 set_target_properties(tavelle PROPERTIES SUFFIX ".js")
-# Its entry tells the page when the game ends and answers the page's state query.
+# Its entry tells the page when the game ends, answers the page's state query and
+# plays the page's input script as tavelle-play does.
 set_property(TARGET tavelle PROPERTY SOURCES ${PROJECT_SOURCE_DIR}/tools/web/player_main.cpp
+             ${PROJECT_SOURCE_DIR}/tools/web/page_script.cpp
              ${PROJECT_SOURCE_DIR}/tools/play/state_json.cpp
-             ${PROJECT_SOURCE_DIR}/tools/play/json_writer.cpp)
+             ${PROJECT_SOURCE_DIR}/tools/play/json_writer.cpp
+             ${PROJECT_SOURCE_DIR}/tools/play/input_script.cpp
+             ${PROJECT_SOURCE_DIR}/tools/play/script_events.cpp
+             ${PROJECT_SOURCE_DIR}/tools/play/ground_aim.cpp)
 target_include_directories(tavelle PRIVATE ${PROJECT_SOURCE_DIR}/tools/play)
 target_link_options(tavelle PRIVATE
   -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1 -sASYNCIFY
-  -sASYNCIFY_STACK_SIZE=65536 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
+  -sASYNCIFY_STACK_SIZE=65536 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
   -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_NAME=TavellePlayer
-  "-sEXPORTED_FUNCTIONS=[\"_main\",\"_TavelleStateJson\"]"
+  "-sEXPORTED_FUNCTIONS=[\"_main\",\"_TavelleStateJson\",\"_TavelleNote\",\"_TavelleStartScript\",\"_TavelleWantShot\"]"
   "-sEXPORTED_RUNTIME_METHODS=[\"FS\",\"ENV\",\"callMain\",\"ccall\",\"UTF8ToString\"]"
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${PROJECT_SOURCE_DIR}/src/platform/web/library_functions.json")
 

@@ -16,6 +16,7 @@
 #include "scene/object_draws.h"
 
 #include "platform/files/stored_files.h"
+#include "platform/files/stored_files_lasting.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -337,7 +338,8 @@ void RunSaveRequests() {
     if (s_saveRequested) {
         s_saveRequested = false;
         if (WriteSave(SAVE_SLOT_QUICK))
-            ShowNote("Saved");
+            ShowNote(StoredFilesLast() ? "Saved"
+                                       : "Saved for this session only: no lasting storage");
     }
 }
 

@@ -1,10 +1,10 @@
 // tavelle-play: runs the real game frame by frame with no display, from an input
 // script, on a virtual clock, and writes screenshots, state files and audio.
-#include "ground_aim.h"
 #include "input_script.h"
 #include "monkey.h"
 #include "play_options.h"
 #include "run_stats.h"
+#include "script_events.h"
 #include "state_json.h"
 
 #include "app/game_main.h"
@@ -37,10 +37,8 @@
 
 namespace {
 
-// Input scripts and the save files a script copies are small; a larger file is refused
-// unread.
+// Input scripts are small; a larger file is refused unread.
 constexpr std::size_t MAX_INPUT_SCRIPT_BYTES = 16u << 20;
-constexpr std::size_t MAX_COPIED_FILE_BYTES = 64u << 20;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "tavelle-play: %s\n", message.c_str());
@@ -58,87 +56,6 @@ std::string AbsolutePath(const std::string& path) {
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
     return WriteHostFile(path, text.data(), text.size());
-}
-
-// Copies the file over whatever is at to; false, with why in *error, when it fails.
-bool CopyFile(const std::string& from, const std::string& to, std::string* error) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadHostFile(from, MAX_COPIED_FILE_BYTES, &bytes)) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    if (!WriteHostFile(to, bytes.data(), bytes.size())) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-// false when the copy failed or a ground point could not be aimed at.
-bool ApplyEvent(const ScriptEvent& event) {
-    switch (event.type) {
-    case SCRIPT_MOVE:
-        InjectCursorPosition(event.x, event.y);
-        break;
-    case SCRIPT_AIM_DOWN: {
-        int x = 0, y = 0;
-        if (!AimAtGroundPoint(event.groundX, event.groundZ, &x, &y)) {
-            std::fprintf(stderr,
-                         "tavelle-play: frame %ld: the ground point %g, %g is not on the screen\n",
-                         event.frame, event.groundX, event.groundZ);
-            return false;
-        }
-        InjectCursorPosition(x, y);
-        InjectMouseButton(0, true);
-        break;
-    }
-    case SCRIPT_DOWN:
-    case SCRIPT_UP:
-        InjectMouseButton(event.button, event.type == SCRIPT_DOWN);
-        break;
-    case SCRIPT_KEY_DOWN:
-        InjectKey(event.key, true);
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_KEYDOWN, event.key});
-        break;
-    case SCRIPT_KEY_UP:
-        InjectKey(event.key, false);
-        break;
-    case SCRIPT_WHEEL:
-        InjectMouseWheel(event.x);
-        break;
-    case SCRIPT_MINIMIZE:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_MINIMIZED, 0});
-        break;
-    case SCRIPT_RESTORE:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_RESTORED, 0});
-        break;
-    case SCRIPT_COPY: {
-        std::string error;
-        if (!CopyFile(event.from, event.to, &error)) {
-            std::fprintf(stderr, "tavelle-play: frame %ld: cannot copy %s to %s: %s\n", event.frame,
-                         event.from.c_str(), event.to.c_str(), error.c_str());
-            return false;
-        }
-        break;
-    }
-    case SCRIPT_FOCUS_LOST:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_LOST, 0});
-        break;
-    case SCRIPT_FOCUS_GAINED:
-        HandleWindowEvent(WindowEvent{WINDOW_EVENT_FOCUS_GAINED, 0});
-        break;
-    case SCRIPT_AUDIO_LOST:
-        HandleAudioDeviceRemoved();
-        break;
-    case SCRIPT_AUDIO_BACK:
-        SetPumpedOutputDeviceAbsent(false);
-        RestoreAudioOutput();
-        break;
-    case SCRIPT_CLOSE:
-        PostQuitEvent();
-        break;
-    }
-    return true;
 }
 
 // The offscreen window never changes by itself, but SDL still queues its own
@@ -243,14 +160,14 @@ int main(int argc, char** argv) {
     for (; frame < options.frames && !IsQuitRequested(); ++frame) {
         setClock(frame);
         while (nextEvent < events.size() && events[nextEvent].frame <= frame) {
-            if (!ApplyEvent(events[nextEvent++]))
+            if (!ApplyScriptEvent(events[nextEvent++]))
                 driverFailure = 1;
         }
         if (options.monkey && frame >= options.monkeyFrom) {
             monkeyEvents.clear();
             AddMonkeyEvents(frame, &monkeyEvents);
             for (const ScriptEvent& event : monkeyEvents)
-                ApplyEvent(event);
+                ApplyScriptEvent(event);
         }
         PumpWindowEvents();
         if (IsQuitRequested())

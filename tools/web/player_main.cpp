@@ -4,6 +4,7 @@
 #include "state_json.h"
 
 #include "app/game_main.h"
+#include "scene/note.h"
 
 #include <emscripten.h>
 
@@ -20,6 +21,11 @@ extern "C" const char* TavelleStateJson(long frame) {
     static std::string json;
     json = GameStateJson(frame);
     return json.c_str();
+}
+
+// The note in the frame's corner (saved, loaded, a refused save), empty when none.
+extern "C" const char* TavelleNote() {
+    return CurrentNote();
 }
 
 int main(int argc, char** argv) {

@@ -1,5 +1,7 @@
 #include "platform/files/stored_files.h"
 
+#include "platform/files/stored_files_lasting.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -40,15 +42,6 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
-}
-
-// The rename is only lasting once the folder's entry is on the disk too.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace
@@ -139,7 +132,7 @@ bool WriteStoredFile(const std::string& path, const void* data, std::size_t size
         ::unlink(temporary.c_str());
         return false;
     }
-    SyncFolder(folder.empty() ? "." : folder);
+    MakeStoredFilesLast(folder.empty() ? "." : folder);
     return true;
 }
 

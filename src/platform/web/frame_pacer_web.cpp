@@ -6,9 +6,11 @@
 
 #include "platform/audio/event_worker.h"
 #include "platform/clock/clock.h"
+#include "platform/web/virtual_clock_web.h"
 
 #include <emscripten.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -17,6 +19,21 @@ constexpr std::uint64_t MAX_FRAMES_BEHIND = 6;
 
 int s_fps = 60;
 std::uint64_t s_deadline = 0;
+
+struct VirtualClock {
+    int fps = 0; // 0: the browser's own clock
+    long frame = 0;
+    VirtualFrameHook beforeFrame = nullptr;
+};
+VirtualClock s_virtual;
+
+// The driver's clock: game time starts at 1000 s, so that no frame sees a time of 0.
+void SetVirtualTime(long frame) {
+    const double seconds = 1000.0 + static_cast<double>(frame) / s_virtual.fps;
+    const double frequency = static_cast<double>(QueryPerformanceFrequencyTicks());
+    SetPerformanceCounterOverride(true,
+                                  static_cast<std::uint64_t>(std::llround(seconds * frequency)));
+}
 
 // clang-format off
 EM_ASYNC_JS(void, WaitForAnimationFrame, (), {
@@ -31,10 +48,21 @@ void SetFrameRateCap(int fps) {
     s_deadline = 0;
 }
 
+void StartVirtualClock(int fps, VirtualFrameHook beforeFrame) {
+    s_virtual = VirtualClock{fps > 0 ? fps : 60, 0, beforeFrame};
+    SetVirtualTime(0);
+}
+
 void WaitForNextFrame() {
     // Music is refilled here, between frames, where the desktop has a thread for it.
     RunSignalledEventWorkers();
     WaitForAnimationFrame();
+    if (s_virtual.fps > 0) {
+        SetVirtualTime(++s_virtual.frame);
+        if (s_virtual.beforeFrame)
+            s_virtual.beforeFrame(s_virtual.frame);
+        return;
+    }
     if (s_fps == 0)
         return;
     const std::uint64_t period =

@@ -6,10 +6,17 @@
 
   const GAME_DIR = '/game';
   const FONT_FILE = '/tavelle/font/gothic.ttf';
+  // Saves and settings: the folders the game keeps them in (XDG_DATA_HOME and
+  // XDG_CONFIG_HOME below it) are copied to the browser's storage, IndexedDB, whose
+  // database is named by this path; it must never change, or players lose their saves.
+  const KEPT_DIR = '/kept';
   const byId = (id) => document.getElementById(id);
   let player = null;
   let audioStarted = false;
   let ended = false;
+  // Whether the browser's storage holds the kept folders: false where IndexedDB is
+  // missing or refuses (some private modes); the game then says that saves will not last.
+  let storageWorks = false;
 
   function say(text, offerRestart) {
     byId('loading').hidden = true;
@@ -105,6 +112,41 @@
     });
   }
 
+  // Copies the kept folders between memory and the browser's storage: from it before
+  // the game starts, to it after every file the game puts in place. True when done.
+  function syncKeptFiles(fromStorage) {
+    return new Promise((resolve) => {
+      try {
+        player.FS.syncfs(fromStorage, (error) => {
+          if (error) console.warn(`The browser's storage refused the saves: ${error}`);
+          resolve(!error);
+        });
+      } catch (error) {
+        console.warn(`The browser's storage cannot be used: ${error}`);
+        resolve(false);
+      }
+    });
+  }
+
+  // Before the program runs: the kept folders live in IndexedDB when the browser has it
+  // (without it, the file system's copy would abort the program), else only in memory.
+  function mountKeptFolders(module) {
+    module.FS.mkdir(KEPT_DIR);
+    module.ENV.XDG_DATA_HOME = KEPT_DIR + '/data';
+    module.ENV.XDG_CONFIG_HOME = KEPT_DIR + '/config';
+    let hasIndexedDb = false;
+    try {
+      hasIndexedDb = typeof indexedDB !== 'undefined' && indexedDB !== null;
+    } catch (error) { /* refused outright */ }
+    if (hasIndexedDb) module.FS.mount(module.FS.filesystems.IDBFS, {}, KEPT_DIR);
+    storageWorks = hasIndexedDb;
+  }
+
+  // The game awaits this after putting a file in place, and says "Saved" only after it.
+  async function keepFiles() {
+    return storageWorks && await syncKeptFiles(false);
+  }
+
   function audioContext() {
     return player && player.SDL2 && player.SDL2.audioContext;
   }
@@ -184,6 +226,19 @@
       say(`The game's list of files (tavelle-game.json) could not be loaded: ${error.message}`, false);
       return;
     }
+    // For tests and bug reports: ?script=URL plays tavelle-play's input file on a virtual
+    // clock of 60 frames a second, &shots=25,100 copies those game frames to
+    // window.tavelle.shots as they are presented, and &draw=shots rasterises only them.
+    const query = new URLSearchParams(location.search);
+    let script = null;
+    if (query.has('script')) {
+      const data = await fetchFile(new URL(query.get('script'), location.href).href, () => {});
+      if (!data) {
+        say(`The input script ${query.get('script')} could not be loaded.`, false);
+        return;
+      }
+      script = new TextDecoder().decode(data);
+    }
     const files = await fetchGame(manifest);
     installPageKeys();
     const options = {
@@ -198,11 +253,32 @@
       arguments: [],
       // The window system is the page: SDL's browser driver, named as the desktop
       // names its display.
-      preRun: [(module) => { module.ENV.SDL_VIDEODRIVER = 'emscripten'; }],
+      preRun: [(module) => {
+        module.ENV.SDL_VIDEODRIVER = 'emscripten';
+        mountKeptFolders(module);
+      }],
+      tavelleKeepFiles: keepFiles,
+      tavelleShot: (frame, rgba, width, height) => {
+        window.tavelle.shots[frame] = rgba && { rgba, width, height };
+      },
     };
     if (window.tavelle) window.tavelle.configure(options);
     player = await TavellePlayer(options);
     writeFiles(player.FS, files);
+    if (storageWorks) {
+      byId('progress-text').textContent = 'Loading saves…';
+      storageWorks = await syncKeptFiles(true);
+    }
+    if (script !== null) {
+      for (const frame of (query.get('shots') || '').split(',').filter((f) => f))
+        player._TavelleWantShot(Number(frame));
+      const refusal = player.ccall('TavelleStartScript', 'string', ['string', 'number'],
+                                   [script, query.get('draw') === 'shots' ? 1 : 0]);
+      if (refusal) {
+        say(`The input script was refused: ${refusal}`, false);
+        return;
+      }
+    }
     byId('loading').hidden = true;
     byId('fullscreen').hidden = false;
     byId('canvas').focus();
@@ -215,7 +291,7 @@
 
   // For tests and bug reports: the game's state after its last frame, as tavelle-play's
   // --state writes it ("frame" counts the browser's frames since the game started), and
-  // the messages the game has shown.
+  // the messages the game has shown, with the note in the frame's corner as "note".
   let browserFrames = 0;
   function countFrames() {
     browserFrames++;
@@ -223,13 +299,16 @@
   }
   window.tavelle = {
     messages: [],
+    shots: {},
     ended: false,
     player: null,
     started: false,
     state() {
       if (!player || ended) return null;
       // Called directly: the game is parked between frames, which ccall would wait out.
-      return JSON.parse(player.UTF8ToString(player._TavelleStateJson(browserFrames)));
+      const state = JSON.parse(player.UTF8ToString(player._TavelleStateJson(browserFrames)));
+      state.note = player.UTF8ToString(player._TavelleNote());
+      return state;
     },
     configure() {},
     arguments() { return []; },
