@@ -313,6 +313,21 @@ describe('saves in the browser', () => {
   }
 });
 
+// Each message with how many times it came, in the order the messages first came; a
+// box that says how many more of its message were held back counts as those.
+function countMessages(boxes) {
+  const counts = new Map();
+  for (const box of boxes) {
+    const held = box.match(/^([^]*)\n…（同じメッセージがさらに (\d+) 件）$/);
+    const message = held ? held[1] : box;
+    counts.set(message, (counts.get(message) || 0) + (held ? Number(held[2]) : 1));
+  }
+  return [...counts];
+}
+
+// Frames the desktop driver runs on broken data, and the page at least as many.
+const DESKTOP_FRAMES = 120;
+
 // The desktop driver's messages for the same data, as "caption: text".
 function desktopMessages(dataDir, frames) {
   const run = spawnSync(path.join(BUILD, 'tavelle-play'), ['--data', dataDir, '--frames', String(frames)],
@@ -324,30 +339,40 @@ describe('bad input over HTTP', () => {
   // A server left open keeps the test run from ending, so each closes after its test
   // whether it passed or not.
   test('a missing sound file and a cut archive give the desktop\'s messages and the game goes on', async (t) => {
-    const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelle-web-broken-'));
-    fs.cpSync(path.join(SITE, 'game'), broken, { recursive: true });
-    fs.rmSync(path.join(broken, 'Sound/normal.ogg'));
-    const archive = path.join(broken, 'ZRN.dat');
-    fs.truncateSync(archive, Math.floor(fs.statSync(archive).size / 2));
-    const want = desktopMessages(broken, 120);
-    fs.rmSync(broken, { recursive: true, force: true });
-    assert.ok(want.length > 0, 'the desktop gave no message for the broken data');
-
     const site = await serveSite(SITE, { '/game/Sound/normal.ogg': 'missing', '/game/ZRN.dat': 'cut' });
     t.after(() => site.close());
     const page = await openPage(site.url);
     const seen = [];
     const deadline = Date.now() + PATIENCE_MS;
-    while (seen.length < want.length && Date.now() < deadline) {
+    let lastBox = Date.now();
+    while (Date.now() < deadline) {
       if (await page.isVisible('#message')) {
         seen.push(`${await page.textContent('#message-caption')}: ${await page.textContent('#message-text')}`);
         await page.click('#message-ok');
+        lastBox = Date.now();
+      } else {
+        const state = await page.evaluate(() => window.tavelle.started && window.tavelle.state());
+        if (state && state.frame >= DESKTOP_FRAMES && Date.now() - lastBox > 2000) break;
       }
       await page.waitForTimeout(200);
     }
-    assert.deepEqual(seen, want);
-    await waitForState(page, (s) => s.frameNo > 0, 'frames after the messages');
     await page.close();
+
+    // The desktop given the same files: the archive cut where the page's transfer was.
+    const cut = page.log.map((line) => line.match(/ZRN\.dat: transfer cut short after (\d+) bytes/))
+      .find(Boolean);
+    assert.ok(cut, 'the page did not see the archive cut short');
+    const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelle-web-broken-'));
+    t.after(() => fs.rmSync(broken, { recursive: true, force: true }));
+    fs.cpSync(path.join(SITE, 'game'), broken, { recursive: true });
+    fs.rmSync(path.join(broken, 'Sound/normal.ogg'));
+    fs.truncateSync(path.join(broken, 'ZRN.dat'), Number(cut[1]));
+    // A box without a caption is titled with the program's name, on the desktop as here.
+    const want = desktopMessages(broken, DESKTOP_FRAMES).map((m) => (m.startsWith(': ') ? 'Tavelle' + m : m));
+    assert.ok(want.length > 0, 'the desktop gave no message for the broken data');
+    // The page, as the desktop window, shows a message a few times in one frame and
+    // then once with the number held back; the headless driver prints every one.
+    assert.deepEqual(countMessages(seen).counts, countMessages(want).counts);
   });
 
   test('a page opened from a file says that it must be served', async () => {
