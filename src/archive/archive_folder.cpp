@@ -33,17 +33,18 @@ void NoteSkippedFile(const std::string& path, const char* why) {
 }
 
 void AddFolderFile(const FolderFile& file) {
-    const bool added =
-        g_archiveIndex
-            .try_emplace(file.key,
-                         ArchiveEntry{4 * static_cast<std::uint32_t>(file.size),
-                                      static_cast<std::uint32_t>(g_archiveFolderPaths.size())})
-            .second;
+    const auto [entry, added] = g_archiveIndex.try_emplace(
+        file.key, ArchiveEntry{4 * static_cast<std::uint32_t>(file.size),
+                               static_cast<std::uint32_t>(g_archiveFolderPaths.size())});
     if (!added)
         return;
     g_archiveFolderPaths.push_back(file.path);
     g_archiveFolderConversions.push_back(file.conversion);
     g_archiveFoldedKeys.try_emplace(FoldArchiveKey(file.key), file.key);
+    // The index tells the length the game will read, also to whoever reads it without a
+    // size query first (the tools do).
+    if (file.conversion != FOLDER_AS_IS)
+        RefreshFolderEntrySize(&entry->second);
 }
 
 // A data folder without ZRN.dat is played unpacked only when it has the scenario list:

@@ -72,13 +72,15 @@ class TodaysFiles(unittest.TestCase):
         out = os.path.join(self.work, "release")
         packed = subprocess.run([ZRN, "pack", self.today, out], capture_output=True, timeout=120)
         self.assertEqual(packed.returncode, 0, packed.stdout + packed.stderr)
-        # What the archive holds is what the game reads: the twin's own bytes.
-        for key, twin_path in (("./Scenario/marker.txt", "Scenario/marker.txt"),
-                               ("./X/mapchip.bmp", "X/mapchip.bmp")):
-            held = subprocess.run([ZRN, "cat", os.path.join(out, "ZRN.dat"), key],
-                                  capture_output=True, check=True).stdout
-            with open(os.path.join(self.twin, twin_path), "rb") as f:
-                self.assertEqual(held, f.read(), key)
+        # What the folder serves and the archive holds is what the game reads: the twin's
+        # own bytes.
+        for source in (self.today, os.path.join(out, "ZRN.dat")):
+            for key, twin_path in (("./Scenario/marker.txt", "Scenario/marker.txt"),
+                                   ("./X/mapchip.bmp", "X/mapchip.bmp")):
+                held = subprocess.run([ZRN, "cat", source, key], capture_output=True,
+                                      check=True).stdout
+                with open(os.path.join(self.twin, twin_path), "rb") as f:
+                    self.assertEqual(held, f.read(), (source, key))
         twin = self.play(self.twin, True)
         self.assertEqual(twin.messages(), [])
         self.assertEqual(twin.states[150]["scenario"]["text"], "ここは新しいゲームの広場です。")
