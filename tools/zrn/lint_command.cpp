@@ -6,6 +6,7 @@
 
 #include "archive/archive.h"
 #include "lint_report.h"
+#include "map_picture.h"
 #include "zrn_commands.h"
 
 #include <cstdio>
@@ -85,6 +86,7 @@ void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report)
     LintPens(files, *facts, report);
     LintView(files, *facts, report);
     LintMedia(input, report);
+    NamePicturePoints(files, *facts, report);
 }
 
 int RunLintCommand(int argc, char** argv) {
