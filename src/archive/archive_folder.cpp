@@ -64,6 +64,10 @@ FolderFileProblem FolderFileProblemOf(FolderFile* file) {
         return FOLDER_FILE_UNREADABLE;
     if (file->size >= ARCHIVE_WORD_COUNT_LIMIT)
         return FOLDER_FILE_TOO_LARGE;
+    // No script comes near this size; a text this large is served as it is rather than
+    // read whole at every walk of the folder.
+    if (file->conversion == FOLDER_TEXT && file->size > FOLDER_TEXT_CONVERSION_LIMIT)
+        file->conversion = FOLDER_AS_IS;
     return FOLDER_FILE_SERVED;
 }
 

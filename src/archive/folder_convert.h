@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// Texts larger than this are served as they are (a script slot holds 65,534 bytes).
+constexpr std::uint64_t FOLDER_TEXT_CONVERSION_LIMIT = 16u << 20;
+
 enum FolderConversion {
     FOLDER_AS_IS,
     FOLDER_TEXT, // a ".txt" text: Shift-JIS as it is, UTF-8 (with or without BOM) converted
