@@ -10,6 +10,7 @@
 //     ReadArchiveFile(key, buffer);           // decoded bytes, then a NUL when n > 0
 #pragma once
 
+#include "archive/folder_convert.h"
 #include "platform/win_types.h"
 
 #include <cstddef>
@@ -113,9 +114,12 @@ bool IsArchiveEntryUsable(const ArchiveTableEntry& entry);
 // file exactly may differ from one in the letter case of its ASCII letters. Symbolic
 // links are followed only to regular files inside DIR. Files that cannot be keys (no
 // Shift-JIS form, longer than 127 bytes, 1 GiB or more) are noted on stderr and left
-// out. An entry's position numbers its file in g_archiveFolderPaths.
+// out. An entry's position numbers its file in g_archiveFolderPaths and its conversion
+// in g_archiveFolderConversions: a ".txt" text saved as UTF-8 is served as Shift-JIS, a
+// ".png" picture as the ".bmp" key of its name, in a bitmap (see folder_convert.h).
 extern bool g_archiveIsFolder;
 extern std::vector<std::string> g_archiveFolderPaths;
+extern std::vector<FolderConversion> g_archiveFolderConversions;
 extern std::map<std::string, std::string, ArchiveKeyLess> g_archiveFoldedKeys; // folded -> key
 // The key of the file at relativePath (UTF-8, "/" between its parts) below a game
 // folder: "./" and the path in Shift-JIS. false when the name has no Shift-JIS form.
@@ -128,11 +132,12 @@ bool FolderPathOfKey(const std::string& key, std::string* path);
 // Why a file below a game folder is not served.
 enum FolderFileProblem {
     FOLDER_FILE_SERVED,
-    FOLDER_FILE_LINK_OUT,     // a link out of the folder or to a folder
-    FOLDER_FILE_NO_KEY,       // its name has no Shift-JIS (CP932) form
-    FOLDER_FILE_KEY_TOO_LONG, // its key is longer than ARCHIVE_MAX_KEY_LENGTH
-    FOLDER_FILE_UNREADABLE,   // its size cannot be read
-    FOLDER_FILE_TOO_LARGE,    // ARCHIVE_WORD_COUNT_LIMIT bytes or more
+    FOLDER_FILE_LINK_OUT,          // a link out of the folder or to a folder
+    FOLDER_FILE_NO_KEY,            // its name has no Shift-JIS (CP932) form
+    FOLDER_FILE_KEY_TOO_LONG,      // its key is longer than ARCHIVE_MAX_KEY_LENGTH
+    FOLDER_FILE_UNREADABLE,        // its size cannot be read
+    FOLDER_FILE_TOO_LARGE,         // ARCHIVE_WORD_COUNT_LIMIT bytes or more
+    FOLDER_FILE_PNG_BESIDE_BITMAP, // a PNG whose ".bmp" key a bitmap of the folder has
 };
 struct FolderFile {
     std::string key;      // empty when it has none
@@ -140,6 +145,7 @@ struct FolderFile {
     std::string relative; // below the folder, "/" between the parts, as on disk
     std::uint64_t size;
     FolderFileProblem problem;
+    FolderConversion conversion; // what the game reads is made from the file
 };
 // Every file below a game folder, as folder mode and the packing tool both see it, so
 // that both serve the same files: in key order, files whose keys are equal (Shift-JIS
@@ -158,10 +164,14 @@ void SetArchiveFolderForced(bool forced);
 // which can lie in the letters' range, are kept.
 std::string FoldArchiveKey(const std::string& key);
 // Folder mode's halves of the size query and the read: the entry's length taken again
-// from the file, and the file's bytes (false when it is gone, no longer a regular file
-// inside the folder, or no longer of the entry's length).
+// from the file (from what it converts to, for a file that is converted), and the
+// bytes the game reads (false, with why, when the file is gone, no longer a regular
+// file inside the folder, no longer of the entry's length, or cannot be converted).
 void RefreshFolderEntrySize(ArchiveEntry* entry);
-bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out);
+bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out, std::string* why);
+// The whole of a folder entry as the game reads it, and whether it was converted; false
+// with converted->problem when the file cannot be read or converted.
+bool ReadConvertedFolderFile(const ArchiveEntry& entry, FolderConverted* converted);
 
 // key is NUL-terminated. Found: writes length and position and returns S_OK.
 // Missing: "分割ファイルNot Found" / "Error", out values untouched, E_FAIL.

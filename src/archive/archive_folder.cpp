@@ -13,6 +13,7 @@
 
 bool g_archiveIsFolder = false;
 std::vector<std::string> g_archiveFolderPaths;
+std::vector<FolderConversion> g_archiveFolderConversions;
 std::map<std::string, std::string, ArchiveKeyLess> g_archiveFoldedKeys;
 
 namespace {
@@ -32,22 +33,42 @@ void NoteSkippedFile(const std::string& path, const char* why) {
 }
 
 void AddFolderFile(const FolderFile& file) {
-    const bool added =
-        g_archiveIndex
-            .try_emplace(file.key,
-                         ArchiveEntry{4 * static_cast<std::uint32_t>(file.size),
-                                      static_cast<std::uint32_t>(g_archiveFolderPaths.size())})
-            .second;
+    const auto [entry, added] = g_archiveIndex.try_emplace(
+        file.key, ArchiveEntry{4 * static_cast<std::uint32_t>(file.size),
+                               static_cast<std::uint32_t>(g_archiveFolderPaths.size())});
     if (!added)
         return;
     g_archiveFolderPaths.push_back(file.path);
+    g_archiveFolderConversions.push_back(file.conversion);
     g_archiveFoldedKeys.try_emplace(FoldArchiveKey(file.key), file.key);
+    // The index tells the length the game will read, also to whoever reads it without a
+    // size query first (the tools do).
+    if (file.conversion != FOLDER_AS_IS)
+        RefreshFolderEntrySize(&entry->second);
 }
 
 // A data folder without ZRN.dat is played unpacked only when it has the scenario list:
 // anything else (a home folder, say) is not walked.
 bool HasScenarioList() {
     return GetHostEntryKind(ToHostPath(SCENARIO_LIST_PATH)) == HOST_FILE;
+}
+
+// The file's key and what keeps it from being served.
+FolderFileProblem FolderFileProblemOf(FolderFile* file) {
+    if (!FolderFileKey(file->relative, &file->key))
+        return FOLDER_FILE_NO_KEY;
+    file->conversion = FolderConversionOfKey(&file->key);
+    if (file->key.size() > ARCHIVE_MAX_KEY_LENGTH)
+        return FOLDER_FILE_KEY_TOO_LONG;
+    if (!GetHostFileSize(file->path, &file->size))
+        return FOLDER_FILE_UNREADABLE;
+    if (file->size >= ARCHIVE_WORD_COUNT_LIMIT)
+        return FOLDER_FILE_TOO_LARGE;
+    // No script comes near this size; a text this large is served as it is rather than
+    // read whole at every walk of the folder.
+    if (file->conversion == FOLDER_TEXT && file->size > FOLDER_TEXT_CONVERSION_LIMIT)
+        file->conversion = FOLDER_AS_IS;
+    return FOLDER_FILE_SERVED;
 }
 
 } // namespace
@@ -59,23 +80,24 @@ bool ListGameFolder(const std::string& root, std::vector<FolderFile>* files,
     if (!ListHostFolder(root, &found, &refusedLinks, realRoot))
         return false;
     for (const std::string& relative : refusedLinks)
-        files->push_back({"", *realRoot + "/" + relative, relative, 0, FOLDER_FILE_LINK_OUT});
+        files->push_back(
+            {"", *realRoot + "/" + relative, relative, 0, FOLDER_FILE_LINK_OUT, FOLDER_AS_IS});
     for (const HostFolderFile& file : found) {
-        FolderFile served{"", file.path, file.relative, 0, FOLDER_FILE_SERVED};
-        if (!FolderFileKey(file.relative, &served.key))
-            served.problem = FOLDER_FILE_NO_KEY;
-        else if (served.key.size() > ARCHIVE_MAX_KEY_LENGTH)
-            served.problem = FOLDER_FILE_KEY_TOO_LONG;
-        else if (!GetHostFileSize(file.path, &served.size))
-            served.problem = FOLDER_FILE_UNREADABLE;
-        else if (served.size >= ARCHIVE_WORD_COUNT_LIMIT)
-            served.problem = FOLDER_FILE_TOO_LARGE;
+        FolderFile served{"", file.path, file.relative, 0, FOLDER_FILE_SERVED, FOLDER_AS_IS};
+        served.problem = FolderFileProblemOf(&served);
         files->push_back(served);
     }
     // Ties keep the walk's order, which is the names' byte order.
     std::stable_sort(files->begin(), files->end(), [](const FolderFile& a, const FolderFile& b) {
         return ArchiveKeyLess()(a.key, b.key);
     });
+    // "a.bmp" sorts before "a.png": the bitmap is served and its PNG twin left out.
+    for (std::size_t i = 1; i < files->size(); ++i) {
+        FolderFile& file = (*files)[i];
+        if (file.conversion == FOLDER_PNG && file.problem == FOLDER_FILE_SERVED &&
+            (*files)[i - 1].key == file.key)
+            file.problem = FOLDER_FILE_PNG_BESIDE_BITMAP;
+    }
     return true;
 }
 
@@ -112,6 +134,7 @@ HRESULT OpenArchiveFolder(const char* dir) {
     g_archiveIndex.clear();
     g_archiveFoldedKeys.clear();
     g_archiveFolderPaths.clear();
+    g_archiveFolderConversions.clear();
     g_archiveEntryCount = 0;
     g_archiveIsFolder = true;
     g_archivePath = dir;
@@ -137,6 +160,9 @@ HRESULT OpenArchiveFolder(const char* dir) {
         case FOLDER_FILE_TOO_LARGE:
             NoteSkippedFile(file.path, "it is larger than 1 GiB");
             break;
+        case FOLDER_FILE_PNG_BESIDE_BITMAP:
+            NoteSkippedFile(file.path, "a bitmap of the same name is served instead");
+            break;
         }
     }
     g_archiveEntryCount = static_cast<std::uint32_t>(g_archiveIndex.size());
@@ -151,17 +177,66 @@ HRESULT OpenArchive() {
     return OpenArchiveFile(packedPath.c_str());
 }
 
-bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out) {
+bool ReadConvertedFolderFile(const ArchiveEntry& entry, FolderConverted* converted) {
+    *converted = FolderConverted{};
+    std::uint64_t size = 0;
+    if (entry.position >= g_archiveFolderPaths.size()) {
+        converted->problem = "not a file of the folder";
+        return false;
+    }
+    const std::string& path = g_archiveFolderPaths[entry.position];
+    std::vector<std::uint8_t> file;
+    if (GetHostFileSize(path, &size) && size < ARCHIVE_WORD_COUNT_LIMIT) {
+        file.resize(size);
+        if (!ReadHostFileInside(g_archivePath, path, file.data(), file.size()))
+            size = ARCHIVE_WORD_COUNT_LIMIT;
+    }
+    if (size >= ARCHIVE_WORD_COUNT_LIMIT) {
+        converted->problem = "cannot be read: gone or changed since the folder was read";
+        return false;
+    }
+    if (ConvertFolderFile(g_archiveFolderConversions[entry.position], std::move(file), converted))
+        return true;
+    if (g_archiveFolderConversions[entry.position] == FOLDER_PNG)
+        converted->problem = "its picture " + path + ": " + converted->problem;
+    return false;
+}
+
+bool ReadFolderFile(const ArchiveEntry& entry, std::uint8_t* out, std::string* why) {
+    *why = "cannot be read: gone or cut short since the folder was read";
     if (entry.position >= g_archiveFolderPaths.size())
         return false;
-    return ReadHostFileInside(g_archivePath, g_archiveFolderPaths[entry.position], out,
-                              DecodedLength(entry));
+    if (g_archiveFolderConversions[entry.position] == FOLDER_AS_IS) {
+        return ReadHostFileInside(g_archivePath, g_archiveFolderPaths[entry.position], out,
+                                  DecodedLength(entry));
+    }
+    FolderConverted converted;
+    if (!ReadConvertedFolderFile(entry, &converted)) {
+        *why = converted.line > 0
+                   ? "line " + std::to_string(converted.line) + ": " + converted.problem
+                   : converted.problem;
+        return false;
+    }
+    if (converted.bytes.size() != DecodedLength(entry)) {
+        *why = "cannot be read: changed since its size was asked";
+        return false;
+    }
+    std::copy(converted.bytes.begin(), converted.bytes.end(), out);
+    return true;
 }
 
 void RefreshFolderEntrySize(ArchiveEntry* entry) {
     std::uint64_t size = 0;
-    if (entry->position < g_archiveFolderPaths.size() &&
-        GetHostFileSize(g_archiveFolderPaths[entry->position], &size) &&
+    if (entry->position >= g_archiveFolderPaths.size())
+        return;
+    if (g_archiveFolderConversions[entry->position] != FOLDER_AS_IS) {
+        // A file that cannot be converted keeps its length; its read says why.
+        FolderConverted converted;
+        if (ReadConvertedFolderFile(*entry, &converted))
+            entry->length = 4 * static_cast<std::uint32_t>(converted.bytes.size());
+        return;
+    }
+    if (GetHostFileSize(g_archiveFolderPaths[entry->position], &size) &&
         size < ARCHIVE_WORD_COUNT_LIMIT)
         entry->length = 4 * static_cast<std::uint32_t>(size);
 }

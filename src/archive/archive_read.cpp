@@ -99,17 +99,16 @@ HRESULT ReadArchiveFile(const char* key, void* buffer) {
         return E_FAIL;
     auto* out = static_cast<std::uint8_t*>(buffer);
     bool read = false;
+    std::string why = "cannot be read: the archive is cut short";
     if (g_archiveIsFolder) {
-        read = ReadFolderFile(entry, out);
+        read = ReadFolderFile(entry, out, &why);
     } else if (std::FILE* file = OpenHostFile(g_archivePath, "rb")) {
         read = ReadEntryData(file, entry, out);
         std::fclose(file);
     }
     if (!read) {
         ShowMessageBox("結合ファイルデータRead Error", ARCHIVE_MESSAGE_CAPTION);
-        ReportFileFailure(key, g_archiveIsFolder ? "cannot be read: gone or cut short since the "
-                                                   "folder was read"
-                                                 : "cannot be read: the archive is cut short");
+        ReportFileFailure(key, why.c_str());
         return E_FAIL;
     }
     // Text readers stop at a NUL; the caller's 4S bytes have room for one after S.

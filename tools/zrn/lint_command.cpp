@@ -6,6 +6,7 @@
 
 #include "archive/archive.h"
 #include "lint_report.h"
+#include "map_picture.h"
 #include "zrn_commands.h"
 
 #include <cstdio>
@@ -13,11 +14,37 @@
 
 namespace {
 
-bool ReadArchive(const char* command, const char* path, LintFiles* files) {
+// A file of a game folder as folder mode serves it, with a note when it was converted.
+void ReadFolderEntry(const std::string& key, const ArchiveEntry& entry, LintInput* input) {
+    FolderConverted converted;
+    if (!ReadConvertedFolderFile(entry, &converted)) {
+        input->readProblems.push_back({key, converted.line, converted.problem});
+        // The game's read of it fails and leaves its slot or texture empty.
+        input->files[key].clear();
+        return;
+    }
+    if (converted.changed) {
+        const bool picture = g_archiveFolderConversions[entry.position] == FOLDER_PNG;
+        input->readNotes.push_back(
+            {key, 0,
+             picture ? "read from the PNG of that name: folder mode and zrn pack convert it "
+                       "to a bitmap"
+                     : "saved as UTF-8: folder mode and zrn pack convert it to Shift-JIS "
+                       "(CP932)"});
+    }
+    input->files[key].assign(converted.bytes.begin(), converted.bytes.end());
+}
+
+bool ReadArchive(const char* command, const char* path, LintInput* input) {
     bool complete = false;
     if (!LoadIndexForTool(command, path, &complete))
         return false;
+    LintFiles* files = &input->files;
     for (const auto& [key, entry] : g_archiveIndex) {
+        if (g_archiveIsFolder) {
+            ReadFolderEntry(key, entry, input);
+            continue;
+        }
         std::string bytes(DecodedLength(entry) + 1, '\0');
         if (FAILED(ReadArchiveFile(key.c_str(), bytes.data()))) {
             PrintError(command, "the data of '" + key + "' lies outside " + path);
@@ -43,11 +70,14 @@ bool ReadLintInput(const char* command, const char* path, LintInput* input) {
     const std::filesystem::path archive = input->folder / "ZRN.dat";
     // A folder without ZRN.dat is read as folder mode serves it.
     const bool packed = input->hasFolder && std::filesystem::is_regular_file(archive);
-    return ReadArchive(command, packed ? archive.c_str() : path, &input->files);
+    return ReadArchive(command, packed ? archive.c_str() : path, input);
 }
 
 void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report) {
     const LintFiles& files = input.files;
+    for (const LintProblem& problem : input.readProblems)
+        report->Add(problem.key, problem.line, problem.text);
+    report->notes = input.readNotes;
     LintRequiredKeys(files, report);
     LintScenario(files, facts, report);
     LintMaps(files, facts, report);
@@ -56,6 +86,7 @@ void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report)
     LintPens(files, *facts, report);
     LintView(files, *facts, report);
     LintMedia(input, report);
+    NamePicturePoints(files, *facts, report);
 }
 
 int RunLintCommand(int argc, char** argv) {
@@ -73,9 +104,14 @@ int RunLintCommand(int argc, char** argv) {
         else
             std::printf("%s: %s\n", problem.key.c_str(), problem.text.c_str());
     }
-    const std::size_t checked =
-        input.files.size() + static_cast<std::size_t>(report.looseFilesChecked);
-    std::printf("%zu file%s checked, %zu warning%s\n", checked, checked == 1 ? "" : "s",
+    for (const LintProblem& note : report.notes)
+        std::printf("%s: note: %s\n", note.key.c_str(), note.text.c_str());
+    const std::size_t checked = input.files.size() + input.readProblems.size() +
+                                static_cast<std::size_t>(report.looseFilesChecked);
+    std::printf("%zu file%s checked, %zu warning%s", checked, checked == 1 ? "" : "s",
                 report.problems.size(), report.problems.size() == 1 ? "" : "s");
+    if (!report.notes.empty())
+        std::printf(", %zu note%s", report.notes.size(), report.notes.size() == 1 ? "" : "s");
+    std::printf("\n");
     return report.problems.empty() ? 0 : EXIT_PROBLEM;
 }

@@ -22,6 +22,8 @@ struct LintProblem {
 // more than once; it is reported once.
 struct LintReport {
     std::vector<LintProblem> problems;
+    // What lint tells without failing: files that folder mode and zrn pack convert.
+    std::vector<LintProblem> notes;
     int looseFilesChecked = 0; // besides the archive's entries
     std::set<std::tuple<std::string, int, std::string>> seen;
     void Add(const std::string& key, int line, const std::string& text) {
@@ -35,6 +37,10 @@ struct LintReport {
 // the effects).
 struct LintInput {
     LintFiles files;
+    // Found while reading a game folder's files: conversions, and files that cannot be
+    // converted (left out of files).
+    std::vector<LintProblem> readNotes;
+    std::vector<LintProblem> readProblems;
     bool hasFolder = false;
     std::filesystem::path folder;
 };

@@ -1,4 +1,5 @@
 // Lint of the scenario: the file list and every script it names.
+#include "archive/folder_convert.h"
 #include "lint_report.h"
 
 #include "core/tokenizer.h"
@@ -361,32 +362,6 @@ void LintScript(ScriptScan* scan) {
     }
 }
 
-// Text from an editor that saved UTF-8: a BOM, or multi-byte sequences that are all
-// well formed, which Shift-JIS text practically never is (its kana trail bytes are
-// UTF-8's continuation bytes without a lead).
-bool LooksLikeUtf8(const std::string& text) {
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        return true;
-    bool multiByte = false;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
-        const int length = b < 0x80                 ? 1
-                           : b >= 0xC2 && b <= 0xDF ? 2
-                           : b >= 0xE0 && b <= 0xEF ? 3
-                           : b >= 0xF0 && b <= 0xF4 ? 4
-                                                    : 0;
-        if (length == 0 || i + static_cast<std::size_t>(length) > text.size())
-            return false;
-        for (int k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
-                return false;
-        }
-        multiByte = multiByte || length > 1;
-        i += static_cast<std::size_t>(length);
-    }
-    return multiByte;
-}
-
 } // namespace
 
 void LintScenario(const LintFiles& files, LintFacts* facts, LintReport* report) {
@@ -415,8 +390,9 @@ void LintScenario(const LintFiles& files, LintFacts* facts, LintReport* report) 
         if (LooksLikeUtf8(text)) {
             // Its every two-byte character would be a symptom of its own: one line says why.
             report->Add(key, 0,
-                        "this file looks like UTF-8: save it as Shift-JIS (CP932); the game "
-                        "shows none of its text");
+                        "this file looks like UTF-8: save it as Shift-JIS (CP932), or name it "
+                        ".txt in a game folder, whose folder mode and zrn pack convert it; the "
+                        "game shows none of its text");
             continue;
         }
         ScriptScan scan{key, text, slot, facts, report, &uses};

@@ -15,14 +15,18 @@
 #include <memory>
 #include <set>
 
-bool LoadMapView(const LintFiles& files, int map, MapView* out) {
+bool ReadMapBase(const LintFiles& files, int map, MapBase* header) {
     const auto base = files.find(g_mapFileNames[MAP_FILE_BASE][map]);
     if (base == files.end())
         return false;
     std::string text = DataTextOf(base->second);
-    MapBase header = {};
     auto heights = std::make_unique<TerrainGrids>();
-    if (!ParseMapBase(text.data(), &header, heights.get()))
+    return ParseMapBase(text.data(), header, heights.get());
+}
+
+bool LoadMapView(const LintFiles& files, int map, MapView* out) {
+    MapBase header = {};
+    if (!ReadMapBase(files, map, &header))
         return false;
     SetCameraLookAt(&g_camera, header.eye, header.at);
     out->view = g_camera.view;

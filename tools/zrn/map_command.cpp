@@ -1,11 +1,12 @@
-// zrn map GAME_DIR N OUT.png: map N seen from above, north up, PIXELS_PER_UNIT pixels a
-// world unit. The ground in its chips' mean colours, darker where it lies lower; walls
+// zrn map GAME_DIR N OUT.png: map N seen from above, north up, MAP_PICTURE_PIXELS_PER_UNIT
+// pixels a world unit. The ground in its chips' mean colours, darker where it lies lower; walls
 // as black lines on the edges they guard; exits filled in their destination's colour;
 // characters (white discs) and markers (yellow diamonds) with their numbers; the lead's
 // start on map 1 (a green cross); the ground the camera lets the player click, outlined
 // in cyan; and every lint warning of the map ringed in red. The warnings are printed
 // with the picture's coordinates of their marks.
 #include "lint_report.h"
+#include "map_picture.h"
 #include "map_steps.h"
 #include "map_view.h"
 #include "zrn_commands.h"
@@ -28,8 +29,6 @@
 namespace {
 
 constexpr const char* COMMAND = "map";
-constexpr int PIXELS_PER_UNIT = 16;
-constexpr int CELL_UNITS = 2; // world units of a map cell
 constexpr int ATLAS_TILES = 8;
 
 struct Rgb {
@@ -51,9 +50,7 @@ constexpr std::uint8_t DIGITS[10][5] = {
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
 
-struct Canvas {
-    int width = 0, height = 0;
-    float depth = 0.0f; // world units north to south
+struct Canvas : MapPicture {
     std::vector<std::uint8_t> rgba;
 
     void Put(int x, int y, Rgb colour, int alpha = 255) {
@@ -64,10 +61,6 @@ struct Canvas {
         p[1] = static_cast<std::uint8_t>((colour.g * alpha + p[1] * (255 - alpha)) / 255);
         p[2] = static_cast<std::uint8_t>((colour.b * alpha + p[2] * (255 - alpha)) / 255);
         p[3] = 255;
-    }
-    int PixelX(float x) const { return static_cast<int>(std::lround(x * PIXELS_PER_UNIT)); }
-    int PixelY(float z) const {
-        return static_cast<int>(std::lround((depth - z) * PIXELS_PER_UNIT));
     }
 };
 
@@ -158,17 +151,17 @@ void DrawGround(const MapData& data, const std::vector<Rgb>& chips, Canvas* canv
             top = std::max(top, g.heights[r][c]);
     for (int y = 0; y < canvas->height; ++y) {
         for (int x = 0; x < canvas->width; ++x) {
-            const float wx = (x + 0.5f) / PIXELS_PER_UNIT,
-                        wz = canvas->depth - (y + 0.5f) / PIXELS_PER_UNIT;
-            const int c = std::min(static_cast<int>(wx / CELL_UNITS), data.base.W - 1);
-            const int r = std::min(static_cast<int>(wz / CELL_UNITS), data.base.H - 1);
+            const float wx = (x + 0.5f) / MAP_PICTURE_PIXELS_PER_UNIT,
+                        wz = canvas->depth - (y + 0.5f) / MAP_PICTURE_PIXELS_PER_UNIT;
+            const int c = std::min(static_cast<int>(wx / MAP_CELL_UNITS), data.base.W - 1);
+            const int r = std::min(static_cast<int>(wz / MAP_CELL_UNITS), data.base.H - 1);
             const int chip = g.chips[r][c];
             const int tile = (chip / 10) * ATLAS_TILES + chip % 10;
             const Rgb base =
                 tile >= 0 && tile < ATLAS_TILES * ATLAS_TILES && chip % 10 < ATLAS_TILES
                     ? chips[static_cast<std::size_t>(tile)]
                     : Rgb{255, 0, 255};
-            const float u = wx / CELL_UNITS - c, v = wz / CELL_UNITS - r;
+            const float u = wx / MAP_CELL_UNITS - c, v = wz / MAP_CELL_UNITS - r;
             const float h = (1 - u) * (1 - v) * g.heights[r][c] +
                             u * (1 - v) * g.heights[r][c + 1] + (1 - u) * v * g.heights[r + 1][c] +
                             u * v * g.heights[r + 1][c + 1];
@@ -214,8 +207,9 @@ void DrawViewOutline(const LintFiles& files, int map, Canvas* canvas) {
     std::vector<bool> seen(static_cast<std::size_t>(canvas->width) * canvas->height);
     for (int y = 0; y < canvas->height; ++y)
         for (int x = 0; x < canvas->width; ++x)
-            seen[static_cast<std::size_t>(y) * canvas->width + x] = GroundPointClickable(
-                view, (x + 0.5f) / PIXELS_PER_UNIT, canvas->depth - (y + 0.5f) / PIXELS_PER_UNIT);
+            seen[static_cast<std::size_t>(y) * canvas->width + x] =
+                GroundPointClickable(view, (x + 0.5f) / MAP_PICTURE_PIXELS_PER_UNIT,
+                                     canvas->depth - (y + 0.5f) / MAP_PICTURE_PIXELS_PER_UNIT);
     for (int y = 0; y < canvas->height; ++y) {
         for (int x = 0; x < canvas->width; ++x) {
             const bool here = seen[static_cast<std::size_t>(y) * canvas->width + x];
@@ -231,39 +225,20 @@ void DrawViewOutline(const LintFiles& files, int map, Canvas* canvas) {
     }
 }
 
-struct Mark {
-    std::string key;
-    int line;
-    int x, y;
-};
-
-void DrawPeople(const LintFiles& files, const LintFacts& facts, int map, Canvas* canvas,
-                std::vector<Mark>* marks) {
-    for (const PlacedCharacter& character : facts.characters) {
-        if (character.map != map)
+void DrawPeople(const LintFiles& files, const LintFacts& facts, int map, Canvas* canvas) {
+    for (const MapPlace& place : MapPlaces(files, facts, map)) {
+        const int x = canvas->PixelX(place.x), y = canvas->PixelY(place.z);
+        if (place.marker) {
+            for (int d = 0; d <= 6; ++d) {
+                FillBox(canvas, x - 6 + d, y - d, x + 7 - d, y - d + 1, YELLOW);
+                FillBox(canvas, x - 6 + d, y + d, x + 7 - d, y + d + 1, YELLOW);
+            }
+            DrawNumber(canvas, place.number, x + 9, y - 5, YELLOW);
             continue;
-        const int x = canvas->PixelX(character.x), y = canvas->PixelY(character.z);
+        }
         FillBox(canvas, x - 5, y - 5, x + 6, y + 6, BLACK);
         FillBox(canvas, x - 4, y - 4, x + 5, y + 5, WHITE);
-        DrawNumber(canvas, character.number, x + 8, y - 5, WHITE);
-        marks->push_back({character.key, character.line, x, y});
-    }
-    const auto events = files.find(g_mapFileNames[MAP_FILE_EVENT][map]);
-    if (events == files.end())
-        return;
-    const std::vector<LintToken> tokens = TokenizeLikeGame(DataTextOf(events->second));
-    // The count, then kind, flag, x, y, z, size, reserved, slot for each marker.
-    const int count = tokens.empty() ? 0 : TokenToInt(tokens[0].text.c_str());
-    for (int k = 0; k < count && 1 + 8 * (k + 1) <= static_cast<int>(tokens.size()); ++k) {
-        const LintToken* t = &tokens[static_cast<std::size_t>(1 + 8 * k)];
-        const int x = canvas->PixelX(TokenToFloat(t[2].text.c_str()));
-        const int y = canvas->PixelY(TokenToFloat(t[4].text.c_str()));
-        for (int d = 0; d <= 6; ++d) {
-            FillBox(canvas, x - 6 + d, y - d, x + 7 - d, y - d + 1, YELLOW);
-            FillBox(canvas, x - 6 + d, y + d, x + 7 - d, y + d + 1, YELLOW);
-        }
-        DrawNumber(canvas, TokenToInt(t[7].text.c_str()), x + 9, y - 5, YELLOW);
-        marks->push_back({g_mapFileNames[MAP_FILE_EVENT][map], t[0].line, x, y});
+        DrawNumber(canvas, place.number, x + 8, y - 5, WHITE);
     }
 }
 
@@ -278,33 +253,17 @@ void DrawLeadStart(int map, Canvas* canvas) {
     FillBox(canvas, px - 1, py - 7, px + 2, py + 8, GREEN);
 }
 
-// A warning about an attribute cell names it as "cell (c, r)".
-bool CellOfWarning(const std::string& text, int* c, int* r) {
-    const std::size_t at = text.find("cell (");
-    return at != std::string::npos && std::sscanf(text.c_str() + at, "cell (%d, %d)", c, r) == 2;
-}
-
-void MarkWarnings(const LintReport& report, int map, const std::vector<Mark>& marks,
+// Lint names each warning's point in this picture; the picture rings it there.
+void MarkWarnings(const LintFiles& files, const LintFacts& facts, const LintReport& report, int map,
                   Canvas* canvas) {
     for (const LintProblem& problem : report.problems) {
-        bool ofMap = false;
-        for (int kind = 0; kind < MAP_FILE_KIND_COUNT; ++kind)
-            ofMap = ofMap || problem.key == g_mapFileNames[kind][map];
-        if (!ofMap)
+        if (MapOfLintKey(problem.key) != map)
             continue;
-        int x = -1, y = -1, c, r;
-        for (const Mark& mark : marks) {
-            if (mark.key == problem.key && mark.line == problem.line)
-                x = mark.x, y = mark.y;
-        }
-        if (x < 0 && CellOfWarning(problem.text, &c, &r))
-            x = canvas->PixelX(c + 0.5f), y = canvas->PixelY(r + 0.5f);
-        if (x >= 0)
+        int ofMap = 0, x = 0, y = 0;
+        bool inside = false;
+        if (LocateMapWarning(files, facts, problem, &ofMap, &x, &y, &inside))
             DrawRing(canvas, x, y, 11, RED);
-        std::printf("%s:%d: %s", problem.key.c_str(), problem.line, problem.text.c_str());
-        if (x >= 0)
-            std::printf(" [picture (%d, %d)]", x, y);
-        std::printf("\n");
+        std::printf("%s:%d: %s\n", problem.key.c_str(), problem.line, problem.text.c_str());
     }
 }
 
@@ -331,18 +290,15 @@ int RunMapCommand(int argc, char** argv) {
     LintFacts facts;
     RunLintChecks(input, &facts, &report);
     Canvas canvas;
-    canvas.width = data.base.W * CELL_UNITS * PIXELS_PER_UNIT;
-    canvas.height = data.base.H * CELL_UNITS * PIXELS_PER_UNIT;
-    canvas.depth = static_cast<float>(data.base.H * CELL_UNITS);
+    LoadMapPicture(input.files, map, &canvas);
     canvas.rgba.assign(static_cast<std::size_t>(canvas.width) * canvas.height * 4, 255);
     DrawGround(data, ChipColours(input.files), &canvas);
     UseAttributeGrid(data.attributes);
     DrawAttributes(data, &canvas);
     DrawViewOutline(input.files, map, &canvas);
-    std::vector<Mark> marks;
-    DrawPeople(input.files, facts, map, &canvas, &marks);
+    DrawPeople(input.files, facts, map, &canvas);
     DrawLeadStart(map, &canvas);
-    MarkWarnings(report, map, marks, &canvas);
+    MarkWarnings(input.files, facts, report, map, &canvas);
     if (!WritePng(argv[3], canvas.rgba.data(), canvas.width, canvas.height)) {
         PrintError(COMMAND, std::string("cannot write ") + argv[3]);
         return EXIT_PROBLEM;

@@ -21,8 +21,6 @@ struct NewImage {
     void Set(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 };
 NewImage MakeImage(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b);
-// 24-bit uncompressed Windows bitmap.
-std::vector<std::uint8_t> EncodeBmp(const NewImage& image);
 
 void AddNewGamePictures(NewGameFiles* files);
 void AddNewGameModels(NewGameFiles* files);

@@ -2,6 +2,8 @@
 // game needs nothing from elsewhere. Magenta (255, 0, 255) is the transparent colour.
 #include "new_game.h"
 
+#include "archive/bmp_encode.h"
+
 #include <cmath>
 
 namespace {
@@ -9,7 +11,7 @@ namespace {
 constexpr std::uint8_t KEY[3] = {255, 0, 255};
 
 void AddBmp(NewGameFiles* files, const std::string& path, const NewImage& image) {
-    files->push_back({path, EncodeBmp(image)});
+    files->push_back({path, EncodeBmp(image.width, image.height, image.rgb.data(), 3)});
 }
 
 void FillRect(NewImage* image, int x0, int y0, int x1, int y1, const std::uint8_t* colour) {

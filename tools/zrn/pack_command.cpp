@@ -25,11 +25,50 @@ constexpr std::size_t COPY_CHUNK = 65536;
 struct PackFile {
     std::filesystem::path path;
     ArchiveTableFile tableFile;
+    bool converted;                  // packed from bytes, not copied from path
+    std::vector<std::uint8_t> bytes; // a UTF-8 text or a PNG as the game reads it
 };
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>* bytes) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in)
+        return false;
+    std::vector<std::uint8_t> chunk(COPY_CHUNK);
+    std::size_t count = 0;
+    while ((count = std::fread(chunk.data(), 1, chunk.size(), in)) > 0)
+        bytes->insert(bytes->end(), chunk.begin(), chunk.begin() + static_cast<long>(count));
+    const bool ok = !std::ferror(in);
+    std::fclose(in);
+    return ok;
+}
+
+// A UTF-8 text or a PNG, packed as what the game reads: the same conversion as folder
+// mode's, so the archive plays as the folder does.
+bool ConvertPackFile(const FolderFile& file, const std::string& shown, PackFile* packed) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(file.path, &bytes)) {
+        PrintError(COMMAND, "cannot read " + shown);
+        return false;
+    }
+    FolderConverted converted;
+    if (!ConvertFolderFile(file.conversion, std::move(bytes), &converted)) {
+        const std::string line = converted.line > 0 ? ":" + std::to_string(converted.line) : "";
+        PrintError(COMMAND, shown + line + ": " + converted.problem);
+        return false;
+    }
+    if (converted.changed)
+        std::printf("%s: packed as %s\n", shown.c_str(),
+                    file.conversion == FOLDER_PNG ? "a bitmap under its .bmp name"
+                                                  : "Shift-JIS (CP932) text");
+    packed->converted = true;
+    packed->bytes = std::move(converted.bytes);
+    packed->tableFile.size = static_cast<std::uint32_t>(packed->bytes.size());
+    return true;
 }
 
 // Every file below root that the game's folder mode would serve, in the order it
@@ -67,12 +106,20 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
             PrintError(COMMAND, shown + ": too large for an archive (" + std::to_string(file.size) +
                                     " bytes)");
             return false;
+        case FOLDER_FILE_PNG_BESIDE_BITMAP:
+            PrintError(COMMAND, shown + ": a bitmap of the same name is there too, and only "
+                                        "one of them can be its key; remove the other");
+            return false;
         }
         const auto same = [&](const std::filesystem::path& other) {
             return SameFile(file.path, other);
         };
-        if (!same(out) && std::none_of(leaveOut.begin(), leaveOut.end(), same))
-            files->push_back({file.path, {file.key, static_cast<std::uint32_t>(file.size)}});
+        if (same(out) || std::any_of(leaveOut.begin(), leaveOut.end(), same))
+            continue;
+        PackFile packed{file.path, {file.key, static_cast<std::uint32_t>(file.size)}, false, {}};
+        if (file.conversion != FOLDER_AS_IS && !ConvertPackFile(file, shown, &packed))
+            return false;
+        files->push_back(std::move(packed));
     }
     return true;
 }
@@ -83,6 +130,11 @@ bool WriteAll(std::FILE* out, const std::vector<std::uint8_t>& bytes) {
 
 // Streams one file's encoded bytes; it must still have the size the table promised.
 bool CopyEncoded(const PackFile& file, std::FILE* out) {
+    if (file.converted) {
+        std::vector<std::uint8_t> stored;
+        EncodeArchiveBytes(file.bytes.data(), file.bytes.size(), &stored);
+        return WriteAll(out, stored);
+    }
     std::FILE* in = std::fopen(file.path.c_str(), "rb");
     if (!in) {
         PrintError(COMMAND, "cannot open " + file.path.string() + ": " + std::strerror(errno));

@@ -5,6 +5,8 @@
 
 #include "zrn_commands.h"
 
+#include "archive/folder_convert.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -236,9 +238,15 @@ int RunWebCommand(int argc, char** argv) {
         if (!CopyInto(fs::path(player) / file, out / file))
             return EXIT_PROBLEM;
     }
+    const bool unpacked = !IsPackedGame(files);
     for (const GameFile& file : files) {
         if (!CopyInto(fs::path(args.gameDir) / file.path, out / "game" / file.path))
             return EXIT_PROBLEM;
+        std::string key = file.path;
+        if (unpacked && FolderConversionOfKey(&key) == FOLDER_PNG)
+            PrintError(COMMAND, file.path + ": the web player reads no PNG files, so this "
+                                            "picture will not load; publish the game packed "
+                                            "by zrn pack GAME_DIR OUT_DIR, which converts it");
     }
     // Without --title the page is named after the game's folder.
     fs::path named = fs::absolute(args.gameDir).lexically_normal();
@@ -254,8 +262,7 @@ int RunWebCommand(int argc, char** argv) {
         page.replace(at, 7, EscapeHtml(title));
     const std::uintmax_t fontSize = fs::file_size(out / "font/gothic.ttf", error);
     if (!WriteText(out / PAGE_TEMPLATE, page) ||
-        !WriteText(out / "tavelle-game.json",
-                   Manifest(title, !IsPackedGame(files), fontSize, files))) {
+        !WriteText(out / "tavelle-game.json", Manifest(title, unpacked, fontSize, files))) {
         PrintError(COMMAND, "cannot write the page into " + out.string());
         return EXIT_PROBLEM;
     }

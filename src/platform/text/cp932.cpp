@@ -112,7 +112,7 @@ std::string Cp932ToUtf8(const char* text, std::size_t length) {
     return out;
 }
 
-bool Utf8ToCp932(const std::string& text, std::string* out) {
+bool Utf8ToCp932(const std::string& text, std::string* out, Utf8Stop* stop) {
     std::string converted;
     converted.reserve(text.size());
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -120,6 +120,8 @@ bool Utf8ToCp932(const std::string& text, std::string* out) {
     while (i < text.size()) {
         std::uint32_t c = 0;
         const int used = DecodeUtf8Char(bytes + i, text.size() - i, &c);
+        if (stop)
+            *stop = {i, used == 0 ? 0 : c};
         if (used == 0)
             return false;
         i += static_cast<std::size_t>(used);

@@ -1,6 +1,7 @@
 // Shift-JIS text (code page 932, with its NEC and IBM extensions) as Unicode.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,14 @@ int DecodeCp932Char(const std::uint8_t* bytes, int count, std::uint32_t* codepoi
 
 // The whole text as UTF-8.
 std::string Cp932ToUtf8(const char* text, std::size_t length);
+// Where a UTF-8 text stopped being convertible: the byte offset of the character, and
+// the character (0 when the bytes there are not valid UTF-8).
+struct Utf8Stop {
+    std::size_t offset = 0;
+    std::uint32_t codepoint = 0;
+};
+
 // UTF-8 text as Shift-JIS (code page 932). false, and out unchanged, when the text is
-// not valid UTF-8 or holds a character that code page 932 cannot write.
-bool Utf8ToCp932(const std::string& text, std::string* out);
+// not valid UTF-8 or holds a character that code page 932 cannot write; *stop (when
+// given) then tells where and which.
+bool Utf8ToCp932(const std::string& text, std::string* out, Utf8Stop* stop = nullptr);
