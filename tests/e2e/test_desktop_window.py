@@ -144,6 +144,16 @@ class DesktopWindow(unittest.TestCase):
         after = crop_frame(self.desktop.screenshot(), geometry)
         return before, after
 
+    def wait_for_corner(self, geometry, corner, check):
+        """The frame's corner once check(corner) holds, within ten seconds; else None."""
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            seen = crop_frame(self.desktop.screenshot(), geometry)[corner]
+            if check(seen):
+                return seen
+            time.sleep(0.2)
+        return None
+
     def test_window_click_walks_and_fullscreen_click_walks_to_the_same_point(self):
         game = self.desktop.start([TAVELLE, GAME_DIR], cwd=self.work)
         found = self.desktop.run("xdotool", "search", "--sync", "--name", TITLE)
@@ -158,6 +168,18 @@ class DesktopWindow(unittest.TestCase):
         left = difference(lead_box(before, START_CLICK), lead_box(in_window, START_CLICK))
         self.assertGreater(arrived, 4.0, "the lead came to the clicked ground")
         self.assertGreater(left, 4.0, "the lead left where it started")
+
+        # F12 saves the frame as a picture and says so in the frame's top right corner
+        # for about two seconds.
+        corner = (slice(14, 56), slice(600, 1010))
+        plain = crop_frame(self.desktop.screenshot(), windowed)[corner]
+        self.desktop.run("xdotool", "key", "F12")
+        noted = self.wait_for_corner(windowed, corner, lambda c: difference(plain, c) > 8.0)
+        self.assertIsNotNone(noted, "the note shows in the corner")
+        pictures = os.path.join(self.work, "Pictures", "Tavelle")
+        self.assertEqual(len(os.listdir(pictures)), 1, "one picture saved")
+        gone = self.wait_for_corner(windowed, corner, lambda c: difference(plain, c) < 2.0)
+        self.assertIsNotNone(gone, "the note went")
 
         self.desktop.run("xdotool", "key", "alt+Return")
         time.sleep(2.0)
@@ -186,7 +208,8 @@ class DesktopWindow(unittest.TestCase):
         self.desktop.run("xdotool", "key", "Escape")
         out, err = game.communicate(timeout=60)
         self.assertEqual(game.returncode, 0)
-        self.assertEqual(err.decode(), "")
+        picture = os.path.join(pictures, os.listdir(pictures)[0])
+        self.assertEqual(err.decode(), "tavelle: screenshot saved as %s\n" % picture)
 
     def game_window(self):
         deadline = time.time() + 60
