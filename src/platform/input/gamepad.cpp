@@ -19,6 +19,9 @@ constexpr int MAX_GAMEPADS = 4;
 constexpr double POINTER_SPEED = 1024.0;
 constexpr double DEAD_ZONE = 0.2;
 constexpr double RELOAD_HOLD_SECONDS = 1.0;
+// The right stick pushed this far up or down holds the up or down arrow (the backlog's
+// scroll); each push is one step.
+constexpr double SCROLL_DEFLECTION = 0.5;
 // A stalled frame moves the pointer no further than this much time would.
 constexpr double MAX_STEP_SECONDS = 0.1;
 
@@ -32,6 +35,7 @@ struct GamepadState {
     bool reloadDone;
     bool reloadPending;
     bool keyHeld[SDL_CONTROLLER_BUTTON_MAX];
+    int scrollKey; // the arrow the right stick holds, 0 for none
 };
 
 // The buttons that stand for keys: held while the button is, and each press also comes
@@ -133,6 +137,8 @@ void AddGamepadKeys(std::uint8_t keys[256]) {
         if (s_pad.keyHeld[pair.button])
             keys[pair.key] = 0x80;
     }
+    if (s_pad.scrollKey)
+        keys[s_pad.scrollKey] = 0x80;
 }
 
 void HandleGamepadEvent(const SDL_Event& event) {
@@ -159,13 +165,16 @@ void UpdateGamepad() {
         s_pad.lastUpdate ? std::min((now - s_pad.lastUpdate) / frequency, MAX_STEP_SECONDS) : 0.0;
     s_pad.lastUpdate = now;
 
-    double x = 0.0, y = 0.0;
+    double x = 0.0, y = 0.0, scroll = 0.0;
     for (SDL_GameController* pad : s_pad.pads) {
         if (pad) {
             x += AxisValue(pad, SDL_CONTROLLER_AXIS_LEFTX);
             y += AxisValue(pad, SDL_CONTROLLER_AXIS_LEFTY);
+            scroll += AxisValue(pad, SDL_CONTROLLER_AXIS_RIGHTY);
         }
     }
+    s_pad.scrollKey =
+        scroll < -SCROLL_DEFLECTION ? DIK_UP : (scroll > SCROLL_DEFLECTION ? DIK_DOWN : 0);
     const double length = std::hypot(x, y);
     if (length > DEAD_ZONE) {
         if (!s_pad.pointerActive) {
@@ -213,4 +222,5 @@ void ClearGamepadState() {
     s_pad.backDown = false;
     s_pad.reloadPending = false;
     std::memset(s_pad.keyHeld, 0, sizeof s_pad.keyHeld);
+    s_pad.scrollKey = 0;
 }

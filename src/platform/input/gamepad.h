@@ -22,5 +22,6 @@ void ClearGamepadState();
 // for Page Up (the backlog), the right shoulder for Ctrl (skipping read text), Y for
 // the A key (automatic advance), Back for F10 (the settings).
 int GamepadButtonKey(int button);
-// Adds the keys whose buttons are held.
+// Adds the keys whose buttons are held, and the arrow the right stick holds up or down
+// (the backlog's scroll).
 void AddGamepadKeys(std::uint8_t keys[256]);
