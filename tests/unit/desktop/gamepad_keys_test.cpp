@@ -62,4 +62,32 @@ TEST(GamepadKeys, ButtonsArriveAsTheirKeysAndAreHeldUntilReleased) {
     QuitWindowSystem();
 }
 
+// A pad plugged in (SDL's virtual one): its right stick pushed up or down holds the
+// up or down arrow, the backlog's scroll, and nothing when it rests.
+TEST(GamepadKeys, RightStickHoldsTheArrowItIsPushedTo) {
+    ASSERT_TRUE(InitWindowSystem()) << SDL_GetError();
+    const int device = SDL_JoystickAttachVirtual(
+        SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    SDL_Joystick* stick = SDL_JoystickOpen(device);
+    ASSERT_NE(stick, nullptr) << SDL_GetError();
+    while (PeekWindowEvent())
+        GetWindowEvent(); // the pad's arrival opens it
+    const struct {
+        Sint16 value;
+        int held;
+    } cases[] = {{-32767, DIK_UP}, {0, 0}, {32767, DIK_DOWN}, {-8000, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        ASSERT_EQ(SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_RIGHTY, c.value), 0);
+        SDL_JoystickUpdate();
+        UpdateGamepad();
+        EXPECT_EQ(Held(DIK_UP), c.held == DIK_UP);
+        EXPECT_EQ(Held(DIK_DOWN), c.held == DIK_DOWN);
+    }
+    SDL_JoystickClose(stick);
+    SDL_JoystickDetachVirtual(device);
+    QuitWindowSystem();
+}
+
 } // namespace
