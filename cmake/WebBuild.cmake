@@ -25,6 +25,7 @@ add_library(Threads::Threads INTERFACE IMPORTED)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 include(GNUInstallDirs)
 add_subdirectory(src)
+include(cmake/WebTextTests.cmake)
 
 # The player: tavelle.js and tavelle.wasm. The page fetches the game's files into the
 # in-memory file system before it starts the program, so nothing is preloaded here.

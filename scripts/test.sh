@@ -6,8 +6,9 @@
 #   tsan     the threaded tests (sound streaming, the mixer) under ThreadSanitizer
 #   fuzz     every target in fuzz/ over its seeds in fuzz/corpus/<target>/, then
 #            FUZZ_SECONDS (default 20) of fuzzing from a fixed seed, two targets at a time
-#   web      the web player (scripts/web.sh, its library cache reused) and the browser
-#            tests in headless Chromium
+#   web      the web player (scripts/web.sh, its library cache reused), the text unit
+#            tests built for the browser and run under node, and the browser tests in
+#            headless Chromium
 # Each stage's wall time is printed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -114,7 +115,9 @@ timed release suite release
 timed asan suite asan
 timed tsan threaded
 timed fuzz fuzz
-timed web bash -c 'bash scripts/web.sh && bash scripts/web/browser-test.sh'
+timed web bash -c 'bash scripts/web.sh &&
+  ctest --test-dir build-web/player --output-on-failure --no-tests=error &&
+  bash scripts/web/browser-test.sh'
 
 echo "=== wall time ==="
 printf '%s\n' "${TIMES[@]}" "total: ${SECONDS} s"

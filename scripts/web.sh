@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the web player and exports the demo game as a static site in build-web/demo/.
+# Builds the web player and exports the demo game as a static site in build-web/demo/;
+# builds the text unit tests for the browser too (ctest --test-dir build-web/player runs them).
 #   scripts/web.sh           install what is missing, build, export
 #   scripts/web.sh --serve   the same, then serve build-web/demo on 127.0.0.1
 # SDL2, Ogg, Vorbis and FreeType are built for the browser once, from Debian's source
@@ -16,7 +17,7 @@ for arg in "$@"; do
   esac
 done
 
-WEB_PACKAGES=(emscripten chromium nodejs npm python3-fonttools fonts-ipafont-gothic dpkg-dev)
+WEB_PACKAGES=(emscripten chromium nodejs npm python3-fonttools fonts-ipafont-gothic dpkg-dev googletest)
 install_web_packages() {
   local missing=() p
   for p in "${WEB_PACKAGES[@]}"; do
@@ -44,7 +45,7 @@ if [ ! -f build-web/player/build.ninja ]; then
   emcmake cmake -S . -B build-web/player -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/node
 fi
-ninja -C build-web/player -j 2 web_player
+ninja -C build-web/player -j 2 web_player web_text_tests
 
 build/zrn web build/game build-web/demo --title "Tavelle" --player build-web/player/web
 

@@ -66,7 +66,7 @@ TEST_F(Cp932Table, EveryTwoByteCodeDecodesAsIconvDoes) {
     EXPECT_EQ(mapped, 9604);
 }
 
-TEST_F(Cp932Table, ExtensionRowsAndSingleBytes) {
+TEST(Cp932Text, ExtensionRowsAndSingleBytes) {
     struct Case {
         std::vector<std::uint8_t> bytes;
         int used;
