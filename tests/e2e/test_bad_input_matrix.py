@@ -21,16 +21,13 @@ from tavelle_e2e import ZRN, pack, scratch_dir, run_play
 # the scene's picture is shown too.
 FRAMES = 303
 CLICKS = "3 click 512 294\n24 click 512 400\n"
-# Under the sanitizers a frame costs many times more, and a machine shared five times over
-# ran the matrix past its time limit. There a row whose file is used up by the start-up
-# load (every file removed, the pictures, models, maps and lists damaged) plays on only
-# until the scene is paged and its picture shown: every message has been shown by then,
-# and the frames after it draw the same scene from the same records. The files the session
-# goes on reading as it plays keep the whole session: the scene's script (paged and
-# walked), the music (streamed from the file), the talk effect (mixed as it plays) and the
-# archive, which holds the script.
-SANITIZED = bool(os.environ.get("TAVELLE_SANITIZERS"))
-LOAD_ONLY_FRAMES = 63 if SANITIZED else FRAMES
+# A row whose file is used up by the start-up load (every file removed, the pictures,
+# models, maps and lists damaged) plays on only until the scene is paged and its picture
+# shown: every message has been shown by then, and the frames after it draw the same scene
+# from the same records. The files the session goes on reading as it plays keep the whole
+# session: the scene's script (paged and walked), the music (streamed from the file), the
+# talk effect (mixed as it plays) and the archive, which holds the script.
+LOAD_ONLY_FRAMES = 63
 
 MISSING = [("Error", "結合ファイルNot Found"), ("Error", "分割ファイルNot Found"),
            ("Error", "結合ファイルデータNot Found")]
