@@ -2,7 +2,6 @@
 // being the command's name, and returns the process exit code.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,10 +11,10 @@ constexpr int EXIT_USAGE = 2;   // the command line was wrong
 int RunPackCommand(int argc, char** argv);
 // Packs every file below root that folder mode serves into the archive at outPath,
 // except the files leaveOut names; reports on stderr and returns false on failure.
-bool PackTree(const std::filesystem::path& root, const std::string& outPath,
-              const std::vector<std::filesystem::path>& leaveOut);
+bool PackTree(const std::string& root, const std::string& outPath,
+              const std::vector<std::string>& leaveOut);
 // zrn pack GAME_DIR OUT_DIR: OUT_DIR/ZRN.dat and the loose files, then lint of the result.
-int PackGame(const std::filesystem::path& game, const std::filesystem::path& out);
+int PackGame(const std::string& game, const std::string& out);
 // The output path and --root DIR of pack's arguments; false when they are wrong.
 bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* root);
 int RunListCommand(int argc, char** argv);
