@@ -2,6 +2,7 @@
 // the effect waves load as the effect segments load them, and the music decodes and
 // loops without a gap.
 #include "lint_report.h"
+#include "zrn_commands.h"
 
 #include "app/frame_states.h"
 #include "render/assets.h"
@@ -100,14 +101,6 @@ void LintBitmap(const std::string& name, const std::string& bytes, std::size_t p
         report->Add(name, 0, problem);
 }
 
-bool ReadLooseFile(const std::string& path, std::string* bytes) {
-    std::vector<std::uint8_t> content;
-    if (!ReadHostFile(path, SIZE_MAX, &content))
-        return false;
-    bytes->assign(content.begin(), content.end());
-    return true;
-}
-
 // The loose bitmaps under CG/ and X/ of a game folder whose archive is ZRN.dat (in a
 // folder played unpacked they are the archive's own entries, checked as such).
 void LintLooseBitmaps(const LintInput& input, LintReport* report) {
@@ -122,7 +115,7 @@ void LintLooseBitmaps(const LintInput& input, LintReport* report) {
             const std::string name = std::string("./") + folder + "/" + file.relative;
             std::string bytes;
             ++report->looseFilesChecked;
-            if (!ReadLooseFile(file.path, &bytes))
+            if (!ReadFileBytes(file.path, &bytes))
                 report->Add(name, 0, "cannot be read");
             else
                 LintBitmap(name, bytes, bytes.size(), report);
@@ -134,7 +127,7 @@ void LintEffect(const LintInput& input, int slot, LintReport* report) {
     const char* path = SOUND_EFFECT_FILES[slot];
     std::string bytes;
     ++report->looseFilesChecked;
-    if (!ReadLooseFile(LooseFilePath(input, path), &bytes)) {
+    if (!ReadFileBytes(LooseFilePath(input, path), &bytes)) {
         report->Add(LooseFileName(path), 0,
                     "missing: the game loads it into effect slot " + std::to_string(slot));
         return;

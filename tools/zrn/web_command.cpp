@@ -124,14 +124,6 @@ std::string EscapeJson(const std::string& text) {
     return out;
 }
 
-bool ReadText(const std::string& path, std::string* text) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadHostFile(path, SIZE_MAX, &bytes))
-        return false;
-    text->assign(bytes.begin(), bytes.end());
-    return true;
-}
-
 bool WriteText(const std::string& path, const std::string& text) {
     return WriteHostFile(path, text.data(), text.size());
 }
@@ -235,7 +227,7 @@ int RunWebCommand(int argc, char** argv) {
         named = HostParentFolder(named);
     const std::string title = args.title.empty() ? HostFileName(named) : args.title;
     std::string page;
-    if (!ReadText(JoinHostPath(player, PAGE_TEMPLATE), &page)) {
+    if (!ReadFileBytes(JoinHostPath(player, PAGE_TEMPLATE), &page)) {
         PrintError(COMMAND, "cannot read the player's page");
         return EXIT_PROBLEM;
     }

@@ -7,8 +7,18 @@
 #include "platform/files/host_files.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+    std::vector<std::uint8_t> content;
+    if (!ReadHostFile(path, SIZE_MAX, &content))
+        return false;
+    bytes->assign(content.begin(), content.end());
+    return true;
+}
 
 void PrintError(const char* command, const std::string& text) {
     std::fprintf(stderr, "zrn %s: %s\n", command, text.c_str());

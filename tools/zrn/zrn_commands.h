@@ -25,6 +25,8 @@ int RunNewCommand(int argc, char** argv);
 int RunStepsCommand(int argc, char** argv);
 int RunMapCommand(int argc, char** argv);
 
+// The whole of a file as bytes in a string; false (errno tells why) when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string* bytes);
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);
 // "zrn <command>: wrong arguments" and the command's usage on stderr; EXIT_USAGE.
