@@ -1,6 +1,7 @@
 """zrn from the command line: pack -> list -> cat -> unpack round trip on a tree with
 Shift-JIS names, refusals, and verify on broken archives."""
 
+import json
 import os
 import struct
 import subprocess
@@ -187,6 +188,30 @@ class ZrnTest(unittest.TestCase):
                               result.stderr)
                 self.assertFalse(os.path.exists(refused))
                 os.remove(link)
+
+    def test_web_publishes_links_under_their_own_names(self):
+        # The site holds what folder mode serves: a link inside the game under the
+        # link's name with its target's bytes; a link out of the game is left out.
+        player = self.make_tree("player", {name.encode(): name.encode() for name in (
+            "tavelle.js", "tavelle.wasm", "tavelle-page.js", "tavelle-page.css",
+            "font/gothic.ttf")})
+        write(os.path.join(player, b"index.html"), b"<title>@TITLE@</title>")
+        game = self.make_tree("webgame", {b"real.txt": b"inside", b"sub/x.txt": b"y"})
+        os.symlink(b"real.txt", os.path.join(game, b"alias.txt"))
+        outside = self.make_tree("webout", {b"secret.txt": b"no"})
+        os.symlink(os.path.join(outside, b"secret.txt"), os.path.join(game, b"out.txt"))
+        site = self.path("site")
+        result = zrn("web", "--player", player, game, site)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(os.path.join(site, b"tavelle-game.json"), "rb") as f:
+            manifest = json.load(f)
+        self.assertEqual(manifest["title"], "webgame")
+        self.assertEqual(manifest["files"], [{"path": "alias.txt", "size": 6},
+                                             {"path": "real.txt", "size": 6},
+                                             {"path": "sub/x.txt", "size": 1}])
+        with open(os.path.join(site, b"game", b"alias.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"inside")
+        self.assertFalse(os.path.lexists(os.path.join(site, b"game", b"out.txt")))
 
     def test_unpack_refuses_keys_without_a_utf8_name(self):
         # A lead byte with nothing after it, a second byte that no character has, and

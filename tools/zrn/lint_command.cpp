@@ -9,8 +9,10 @@
 #include "map_picture.h"
 #include "zrn_commands.h"
 
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
+
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
@@ -59,17 +61,18 @@ bool ReadArchive(const char* command, const char* path, LintInput* input) {
 } // namespace
 
 bool ReadLintInput(const char* command, const char* path, LintInput* input) {
-    const std::filesystem::path given = path;
-    input->hasFolder = std::filesystem::is_directory(given);
+    const std::string given = path;
+    input->hasFolder = GetHostEntryKind(given) == HOST_FOLDER;
     input->folder = given;
     // A game's archive is played in the folder that holds it, beside its loose files.
-    if (!input->hasFolder && given.filename() == "ZRN.dat") {
+    if (!input->hasFolder && HostFileName(given) == "ZRN.dat") {
+        const std::string parent = HostParentFolder(given);
         input->hasFolder = true;
-        input->folder = given.parent_path().empty() ? "." : given.parent_path();
+        input->folder = parent.empty() ? "." : parent;
     }
-    const std::filesystem::path archive = input->folder / "ZRN.dat";
+    const std::string archive = JoinHostPath(input->folder, "ZRN.dat");
     // A folder without ZRN.dat is read as folder mode serves it.
-    const bool packed = input->hasFolder && std::filesystem::is_regular_file(archive);
+    const bool packed = input->hasFolder && GetHostEntryKind(archive) == HOST_FILE;
     return ReadArchive(command, packed ? archive.c_str() : path, input);
 }
 

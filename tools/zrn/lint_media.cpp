@@ -2,6 +2,7 @@
 // the effect waves load as the effect segments load them, and the music decodes and
 // loops without a gap.
 #include "lint_report.h"
+#include "zrn_commands.h"
 
 #include "app/frame_states.h"
 #include "render/assets.h"
@@ -11,17 +12,15 @@
 
 #include "platform/audio/wave_convert.h"
 #include "platform/audio/wave_file.h"
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
 #include "platform/gfx/bmp_decode.h"
 #include "platform/gfx/bmp_failure.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <fcntl.h>
-#include <fstream>
 #include <set>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -102,31 +101,21 @@ void LintBitmap(const std::string& name, const std::string& bytes, std::size_t p
         report->Add(name, 0, problem);
 }
 
-bool ReadLooseFile(const std::filesystem::path& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    *bytes = content.str();
-    return true;
-}
-
 // The loose bitmaps under CG/ and X/ of a game folder whose archive is ZRN.dat (in a
 // folder played unpacked they are the archive's own entries, checked as such).
 void LintLooseBitmaps(const LintInput& input, LintReport* report) {
     for (const char* folder : {"CG", "X"}) {
-        std::error_code error;
-        const std::filesystem::path root = input.folder / folder;
-        for (auto it = std::filesystem::recursive_directory_iterator(root, error);
-             !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-            if (!it->is_regular_file() || !IsBitmapName(it->path().filename().string()))
+        std::vector<HostFolderFile> files;
+        std::vector<std::string> refusedLinks;
+        std::string realRoot;
+        ListHostFolder(JoinHostPath(input.folder, folder), &files, &refusedLinks, &realRoot);
+        for (const HostFolderFile& file : files) {
+            if (!IsBitmapName(HostFileName(file.relative)))
                 continue;
-            const std::string name =
-                "./" + it->path().lexically_relative(input.folder).generic_string();
+            const std::string name = std::string("./") + folder + "/" + file.relative;
             std::string bytes;
             ++report->looseFilesChecked;
-            if (!ReadLooseFile(it->path(), &bytes))
+            if (!ReadFileBytes(file.path, &bytes))
                 report->Add(name, 0, "cannot be read");
             else
                 LintBitmap(name, bytes, bytes.size(), report);
@@ -138,7 +127,7 @@ void LintEffect(const LintInput& input, int slot, LintReport* report) {
     const char* path = SOUND_EFFECT_FILES[slot];
     std::string bytes;
     ++report->looseFilesChecked;
-    if (!ReadLooseFile(LooseFilePath(input, path), &bytes)) {
+    if (!ReadFileBytes(LooseFilePath(input, path), &bytes)) {
         report->Add(LooseFileName(path), 0,
                     "missing: the game loads it into effect slot " + std::to_string(slot));
         return;
@@ -157,16 +146,14 @@ void LintEffect(const LintInput& input, int slot, LintReport* report) {
 void LintMusic(const LintInput& input, const char* path, LintReport* report) {
     const std::string name = LooseFileName(path);
     ++report->looseFilesChecked;
-    const int handle = open(LooseFilePath(input, path).c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info;
-    if (handle < 0 || fstat(handle, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (handle >= 0)
-            close(handle);
+    std::uint64_t size = 0;
+    const int handle = OpenHostFileHandle(LooseFilePath(input, path), &size);
+    if (handle < 0) {
         report->Add(name, 0, "missing: the game plays it as music");
         return;
     }
     sslib2::COggFileReader reader;
-    if (!reader.OpenStream({handle, 0, static_cast<std::uint32_t>(info.st_size)})) {
+    if (!reader.OpenStream({handle, 0, static_cast<std::uint32_t>(size)})) {
         report->Add(name, 0, "not a seekable Ogg Vorbis stream: the game cannot play it");
         return;
     }
@@ -211,10 +198,10 @@ void LintMedia(const LintInput& input, LintReport* report) {
     }
     if (!input.hasFolder)
         return;
-    if (!std::filesystem::is_regular_file(LooseFilePath(input, LOADING_PICTURE_PATH)))
+    if (GetHostEntryKind(LooseFilePath(input, LOADING_PICTURE_PATH)) != HOST_FILE)
         report->Add(LooseFileName(LOADING_PICTURE_PATH), 0,
                     "missing: the game shows it while it loads");
-    if (std::filesystem::is_regular_file(input.folder / "ZRN.dat"))
+    if (GetHostEntryKind(JoinHostPath(input.folder, "ZRN.dat")) == HOST_FILE)
         LintLooseBitmaps(input, report);
     for (int slot = 0; slot < SOUND_EFFECT_FILE_COUNT; ++slot)
         LintEffect(input, slot, report);

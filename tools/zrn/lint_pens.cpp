@@ -55,11 +55,11 @@ struct Escape {
 
 // Cells a walker reaches from (c, r) stepping from centre to centre; exits end a walk.
 void FloodCentres(int c, int r, std::vector<bool>* reached, bool* exitReached) {
-    std::deque<std::pair<int, int>> open = {{c, r}};
+    std::deque<std::pair<int, int>> frontier = {{c, r}};
     (*reached)[NodeOf(c, r)] = true;
-    while (!open.empty()) {
-        const auto [oc, or_] = open.front();
-        open.pop_front();
+    while (!frontier.empty()) {
+        const auto [oc, or_] = frontier.front();
+        frontier.pop_front();
         for (const auto& d : ORTHOGONAL) {
             const int nc = oc + d[0], nr = or_ + d[1];
             if (!InRing(nc, nr))
@@ -72,7 +72,7 @@ void FloodCentres(int c, int r, std::vector<bool>* reached, bool* exitReached) {
             const int lc = CellOf(step.x), lr = CellOf(step.z);
             if (InRing(lc, lr) && !(*reached)[NodeOf(lc, lr)]) {
                 (*reached)[NodeOf(lc, lr)] = true;
-                open.push_back({lc, lr});
+                frontier.push_back({lc, lr});
             }
         }
     }

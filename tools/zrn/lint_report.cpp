@@ -4,6 +4,7 @@
 #include "core/tokenizer.h"
 
 #include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
 
 #include <algorithm>
 
@@ -53,11 +54,11 @@ std::vector<LintToken> TokenizeLikeGame(const std::string& text) {
     return tokens;
 }
 
-std::filesystem::path LooseFilePath(const LintInput& input, const char* gamePath) {
+std::string LooseFilePath(const LintInput& input, const char* gamePath) {
     std::string relative = ToHostPath(gamePath);
     if (relative.compare(0, 2, "./") == 0)
         relative.erase(0, 2);
-    return input.folder / relative;
+    return JoinHostPath(input.folder, relative);
 }
 
 std::string LooseFileName(const char* gamePath) {

@@ -2,7 +2,6 @@
 // check gathers for another, and the list of problems found, each naming its file and line.
 #pragma once
 
-#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -42,7 +41,7 @@ struct LintInput {
     std::vector<LintProblem> readNotes;
     std::vector<LintProblem> readProblems;
     bool hasFolder = false;
-    std::filesystem::path folder;
+    std::string folder;
 };
 
 // The 1-based lines of a text's byte offsets, found in the line ends counted once, so
@@ -134,6 +133,6 @@ bool ReadLintInput(const char* command, const char* path, LintInput* input);
 void RunLintChecks(const LintInput& input, LintFacts* facts, LintReport* report);
 
 // The host path of a loose file that the game names as ".\Sound\talk.wav".
-std::filesystem::path LooseFilePath(const LintInput& input, const char* gamePath);
+std::string LooseFilePath(const LintInput& input, const char* gamePath);
 // The key-like name lint reports a loose file under: "./Sound/talk.wav".
 std::string LooseFileName(const char* gamePath);

@@ -68,11 +68,11 @@ void ReadFileList(const LintFiles& files, LintFacts* facts, LintReport* report) 
 
 // The text between the first pair of double quotes in a tag; "" when there is none.
 std::string QuotedAttribute(const std::string& tag) {
-    const std::size_t open = tag.find('"');
-    const std::size_t close = open == std::string::npos ? open : tag.find('"', open + 1);
-    if (close == std::string::npos)
+    const std::size_t opening = tag.find('"');
+    const std::size_t closing = opening == std::string::npos ? opening : tag.find('"', opening + 1);
+    if (closing == std::string::npos)
         return "";
-    return tag.substr(open + 1, close - open - 1);
+    return tag.substr(opening + 1, closing - opening - 1);
 }
 
 bool IsNumber(const std::string& word) {

@@ -8,6 +8,8 @@
 #include "sound/music.h"
 #include "sound/sound_effects.h"
 
+#include "platform/files/host_files.h"
+
 #include <set>
 
 namespace {
@@ -75,7 +77,7 @@ void LintVariables(const LintFacts& facts, LintReport* report) {
 // Where a loose file should be and is not, as a reason; "" when it is there or when
 // lint reads an archive alone.
 std::string MissingLooseFile(const LintInput& input, const char* gamePath) {
-    if (!input.hasFolder || std::filesystem::is_regular_file(LooseFilePath(input, gamePath)))
+    if (!input.hasFolder || GetHostEntryKind(LooseFilePath(input, gamePath)) == HOST_FILE)
         return "";
     return ": " + LooseFileName(gamePath) + " is missing";
 }

@@ -68,11 +68,11 @@ struct Walk {
     }
 
     void Flood(int map, int c, int r) {
-        std::deque<std::pair<int, int>> open = {{c, r}};
+        std::deque<std::pair<int, int>> frontier = {{c, r}};
         reached[map][NodeOf(c, r)] = true;
-        while (!open.empty()) {
-            const auto [oc, or_] = open.front();
-            open.pop_front();
+        while (!frontier.empty()) {
+            const auto [oc, or_] = frontier.front();
+            frontier.pop_front();
             for (const auto& d : NEIGHBOURS) {
                 const int nc = oc + d[0], nr = or_ + d[1];
                 if (!InRing(nc, nr))
@@ -85,7 +85,7 @@ struct Walk {
                 const int lc = CellOf(step.x), lr = CellOf(step.z);
                 if (InRing(lc, lr) && !reached[map][NodeOf(lc, lr)]) {
                     reached[map][NodeOf(lc, lr)] = true;
-                    open.push_back({lc, lr});
+                    frontier.push_back({lc, lr});
                 }
             }
         }

@@ -3,27 +3,22 @@
 #include "new_game.h"
 #include "zrn_commands.h"
 
-#include <cstdio>
-#include <fstream>
-#include <system_error>
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
 
-namespace fs = std::filesystem;
+#include <cstdio>
 
 namespace {
 
 constexpr const char* COMMAND = "new";
 
-bool WriteFiles(const fs::path& root, const NewGameFiles& files) {
+bool WriteFiles(const std::string& root, const NewGameFiles& files) {
     for (const NewGameFile& file : files) {
-        const fs::path path = root / file.path;
-        std::error_code error;
-        fs::create_directories(path.parent_path(), error);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(file.bytes.data()),
-                  static_cast<std::streamsize>(file.bytes.size()));
-        out.close();
-        if (error || !out) {
-            PrintError(COMMAND, "cannot write " + path.string());
+        const std::string path = JoinHostPath(root, file.path);
+        std::string reason;
+        if (!MakeHostFolders(HostParentFolder(path), &reason) ||
+            !WriteHostFile(path, file.bytes.data(), file.bytes.size())) {
+            PrintError(COMMAND, "cannot write " + path);
             return false;
         }
     }
@@ -35,11 +30,9 @@ bool WriteFiles(const fs::path& root, const NewGameFiles& files) {
 int RunNewCommand(int argc, char** argv) {
     if (argc != 2)
         return ReportUsageError(argv[0]);
-    const fs::path root = argv[1];
-    std::error_code error;
-    if (fs::exists(root, error) && !fs::is_empty(root, error)) {
-        PrintError(COMMAND,
-                   root.string() + " already exists and is not empty; nothing was written");
+    const std::string root = argv[1];
+    if (GetHostEntryKind(root) != HOST_NOTHING && !IsEmptyHostFolder(root)) {
+        PrintError(COMMAND, root + " already exists and is not empty; nothing was written");
         return EXIT_PROBLEM;
     }
     NewGameFiles files;

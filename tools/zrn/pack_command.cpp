@@ -7,14 +7,13 @@
 #include "archive/archive.h"
 #include "archive/archive_writer.h"
 
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,19 +22,14 @@ constexpr const char* COMMAND = "pack";
 constexpr std::size_t COPY_CHUNK = 65536;
 
 struct PackFile {
-    std::filesystem::path path;
+    std::string path;
     ArchiveTableFile tableFile;
     bool converted;                  // packed from bytes, not copied from path
     std::vector<std::uint8_t> bytes; // a UTF-8 text or a PNG as the game reads it
 };
 
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
-}
-
-bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>* bytes) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
+    std::FILE* in = OpenHostFile(path, "rb");
     if (!in)
         return false;
     std::vector<std::uint8_t> chunk(COPY_CHUNK);
@@ -76,17 +70,16 @@ bool ConvertPackFile(const FolderFile& file, const std::string& shown, PackFile*
 // file that folder mode would not serve (a link out of the folder or to a folder, a
 // name that cannot be a key, a file too large) stops the pack, rather than packing
 // what the folder does not play.
-bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path& out,
-                  const std::vector<std::filesystem::path>& leaveOut,
-                  std::vector<PackFile>* files) {
+bool CollectFiles(const std::string& root, const std::string& out,
+                  const std::vector<std::string>& leaveOut, std::vector<PackFile>* files) {
     std::vector<FolderFile> listed;
     std::string realRoot;
-    if (!ListGameFolder(root.string(), &listed, &realRoot)) {
-        PrintError(COMMAND, "cannot read " + root.string());
+    if (!ListGameFolder(root, &listed, &realRoot)) {
+        PrintError(COMMAND, "cannot read " + root);
         return false;
     }
     for (const FolderFile& file : listed) {
-        const std::string shown = (root / file.relative).string();
+        const std::string shown = JoinHostPath(root, file.relative);
         switch (file.problem) {
         case FOLDER_FILE_SERVED:
         case FOLDER_FILE_KEY_TOO_LONG: // the table's builder names it with its key
@@ -111,8 +104,8 @@ bool CollectFiles(const std::filesystem::path& root, const std::filesystem::path
                                         "one of them can be its key; remove the other");
             return false;
         }
-        const auto same = [&](const std::filesystem::path& other) {
-            return SameFile(file.path, other);
+        const auto same = [&](const std::string& other) {
+            return IsSameHostFile(file.path, other);
         };
         if (same(out) || std::any_of(leaveOut.begin(), leaveOut.end(), same))
             continue;
@@ -135,9 +128,9 @@ bool CopyEncoded(const PackFile& file, std::FILE* out) {
         EncodeArchiveBytes(file.bytes.data(), file.bytes.size(), &stored);
         return WriteAll(out, stored);
     }
-    std::FILE* in = std::fopen(file.path.c_str(), "rb");
+    std::FILE* in = OpenHostFile(file.path, "rb");
     if (!in) {
-        PrintError(COMMAND, "cannot open " + file.path.string() + ": " + std::strerror(errno));
+        PrintError(COMMAND, "cannot open " + file.path + ": " + std::strerror(errno));
         return false;
     }
     std::vector<std::uint8_t> chunk(COPY_CHUNK);
@@ -156,41 +149,30 @@ bool CopyEncoded(const PackFile& file, std::FILE* out) {
     ok = ok && !std::ferror(in) && total == file.tableFile.size;
     std::fclose(in);
     if (!ok)
-        PrintError(COMMAND, file.path.string() + ": changed or unreadable while packing");
+        PrintError(COMMAND, file.path + ": changed or unreadable while packing");
     return ok;
-}
-
-// Created with mkstemp's private mode; the archive gets the usual mode for new files.
-void SetNewFileMode(int fd) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
 }
 
 bool WriteArchive(const std::vector<PackFile>& files, const std::vector<std::uint8_t>& table,
                   const std::string& outPath) {
-    std::string tempPath = outPath + ".tmp-XXXXXX";
-    const int fd = mkstemp(tempPath.data());
-    if (fd < 0) {
-        PrintError(COMMAND, "cannot create a file beside " + outPath + ": " + std::strerror(errno));
+    std::string tempPath, reason;
+    std::FILE* out = CreateHostFileBeside(outPath, &tempPath, &reason);
+    if (!out) {
+        PrintError(COMMAND, "cannot create a file beside " + outPath + ": " + reason);
         return false;
     }
-    SetNewFileMode(fd);
-    std::FILE* out = fdopen(fd, "wb");
-    bool ok = out && WriteAll(out, table);
+    bool ok = WriteAll(out, table);
     for (std::size_t i = 0; ok && i < files.size(); ++i)
         ok = CopyEncoded(files[i], out);
-    ok = ok && std::fflush(out) == 0 && fsync(fd) == 0;
-    if (out ? std::fclose(out) != 0 : close(fd) != 0)
-        ok = false;
-    if (ok && std::rename(tempPath.c_str(), outPath.c_str()) != 0) {
-        PrintError(COMMAND, "cannot write " + outPath + ": " + std::strerror(errno));
+    ok = CloseHostFileToDisk(out, &reason) && ok;
+    if (ok && !RenameHostFile(tempPath, outPath, &reason)) {
+        PrintError(COMMAND, "cannot write " + outPath + ": " + reason);
         ok = false;
     } else if (!ok) {
         PrintError(COMMAND, "writing " + outPath + " failed; nothing was written");
     }
     if (!ok)
-        std::remove(tempPath.c_str());
+        RemoveHostFile(tempPath);
     return ok;
 }
 
@@ -211,8 +193,8 @@ bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* ro
     return !out->empty() && !root->empty();
 }
 
-bool PackTree(const std::filesystem::path& root, const std::string& outPath,
-              const std::vector<std::filesystem::path>& leaveOut) {
+bool PackTree(const std::string& root, const std::string& outPath,
+              const std::vector<std::string>& leaveOut) {
     std::vector<PackFile> files;
     if (!CollectFiles(root, outPath, leaveOut, &files))
         return false;
@@ -239,8 +221,7 @@ int RunPackCommand(int argc, char** argv) {
     std::string outPath, root;
     if (!ParsePackArguments(argc, argv, &outPath, &root))
         return ReportUsageError(argv[0]);
-    std::error_code error;
-    if (!std::filesystem::is_directory(root, error)) {
+    if (GetHostEntryKind(root) != HOST_FOLDER) {
         PrintError(COMMAND, root + ": not a directory");
         return EXIT_PROBLEM;
     }

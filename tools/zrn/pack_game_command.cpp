@@ -10,6 +10,9 @@
 #include "sound/music.h"
 #include "sound/sound_effects.h"
 
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -32,45 +35,38 @@ std::vector<const char*> LooseGamePaths() {
 }
 
 // True when inner is outer or lies below it.
-bool IsInside(const std::filesystem::path& inner, const std::filesystem::path& outer) {
-    std::error_code error;
-    const std::filesystem::path a = std::filesystem::weakly_canonical(inner, error);
-    const std::filesystem::path b = std::filesystem::weakly_canonical(outer, error);
-    if (error)
+bool IsInside(const std::string& inner, const std::string& outer) {
+    const std::string a = HostResolvedPath(inner);
+    const std::string b = HostResolvedPath(outer);
+    if (a.empty() || b.empty())
         return false;
-    const auto mismatch = std::mismatch(b.begin(), b.end(), a.begin(), a.end());
-    return mismatch.first == b.end();
+    return a == b || (a.compare(0, b.size(), b) == 0 && (b.back() == '/' || a[b.size()] == '/'));
 }
 
-bool CopyLooseFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    std::error_code error;
-    std::filesystem::create_directories(to.parent_path(), error);
-    if (!error)
-        std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                   error);
-    if (error)
-        PrintError(COMMAND,
-                   "cannot copy " + from.string() + " to " + to.string() + ": " + error.message());
-    return !error;
+bool CopyLooseFile(const std::string& from, const std::string& to) {
+    std::string reason;
+    if (MakeHostFolders(HostParentFolder(to), &reason) && CopyHostFile(from, to, &reason))
+        return true;
+    PrintError(COMMAND, "cannot copy " + from + " to " + to + ": " + reason);
+    return false;
 }
 
 } // namespace
 
-int PackGame(const std::filesystem::path& game, const std::filesystem::path& out) {
-    if (!std::filesystem::is_directory(game)) {
-        PrintError(COMMAND, game.string() + ": not a game folder");
+int PackGame(const std::string& game, const std::string& out) {
+    if (GetHostEntryKind(game) != HOST_FOLDER) {
+        PrintError(COMMAND, game + ": not a game folder");
         return EXIT_PROBLEM;
     }
     if (IsInside(out, game)) {
-        PrintError(COMMAND, out.string() + " is inside the game folder " + game.string() +
+        PrintError(COMMAND, out + " is inside the game folder " + game +
                                 ": choose an output folder outside it, or its next pack would "
                                 "pack the last one");
         return EXIT_PROBLEM;
     }
-    std::error_code error;
-    std::filesystem::create_directories(out, error);
-    if (error) {
-        PrintError(COMMAND, "cannot create " + out.string() + ": " + error.message());
+    std::string reason;
+    if (!MakeHostFolders(out, &reason)) {
+        PrintError(COMMAND, "cannot create " + out + ": " + reason);
         return EXIT_PROBLEM;
     }
     LintInput source;
@@ -78,20 +74,20 @@ int PackGame(const std::filesystem::path& game, const std::filesystem::path& out
     source.folder = game;
     LintInput target = source;
     target.folder = out;
-    std::vector<std::filesystem::path> leaveOut;
+    std::vector<std::string> leaveOut;
     for (const char* path : LooseGamePaths()) {
-        const std::filesystem::path from = LooseFilePath(source, path);
-        if (!std::filesystem::is_regular_file(from))
+        const std::string from = LooseFilePath(source, path);
+        if (GetHostEntryKind(from) != HOST_FILE)
             continue; // lint reports it below
         leaveOut.push_back(from);
         if (!CopyLooseFile(from, LooseFilePath(target, path)))
             return EXIT_PROBLEM;
     }
     // A packed game kept in the folder is not what the folder plays.
-    leaveOut.push_back(game / "ZRN.dat");
-    if (!PackTree(game, (out / "ZRN.dat").string(), leaveOut))
+    leaveOut.push_back(JoinHostPath(game, "ZRN.dat"));
+    if (!PackTree(game, JoinHostPath(out, "ZRN.dat"), leaveOut))
         return EXIT_PROBLEM;
-    std::string outText = out.string();
+    std::string outText = out;
     char lintName[] = "lint";
     char* lintArguments[] = {lintName, outText.data(), nullptr};
     return RunLintCommand(2, lintArguments);

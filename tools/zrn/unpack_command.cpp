@@ -4,19 +4,20 @@
 
 #include "archive/archive.h"
 
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
+
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace {
 
 // Keys (as UTF-8 paths) name files below the game's directory: "./" and then non-empty components,
 // none of them "." or "..". Anything else could land outside the output directory.
-bool KeyToRelativePath(const std::string& key, std::filesystem::path* relative) {
+bool KeyToRelativePath(const std::string& key, std::vector<std::string>* relative) {
     if (key.rfind("./", 0) != 0)
         return false;
-    std::filesystem::path path;
+    std::vector<std::string> path;
     std::size_t start = 2;
     while (true) {
         const std::size_t end = key.find('/', start);
@@ -24,7 +25,7 @@ bool KeyToRelativePath(const std::string& key, std::filesystem::path* relative) 
             key.substr(start, end == std::string::npos ? end : end - start);
         if (component.empty() || component == "." || component == "..")
             return false;
-        path /= component;
+        path.push_back(component);
         if (end == std::string::npos)
             break;
         start = end + 1;
@@ -34,24 +35,23 @@ bool KeyToRelativePath(const std::string& key, std::filesystem::path* relative) 
 }
 
 // A symbolic link already inside the output directory would carry the files elsewhere.
-bool PassesThroughLink(const std::filesystem::path& outDir, const std::filesystem::path& relative) {
-    std::filesystem::path path = outDir;
-    for (const std::filesystem::path& component : relative) {
-        path /= component;
-        std::error_code error;
-        if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+// Also gives the path the entry is written to.
+bool PassesThroughLink(const std::string& outDir, const std::vector<std::string>& relative,
+                       std::string* target) {
+    *target = outDir;
+    for (const std::string& component : relative) {
+        *target = JoinHostPath(*target, component);
+        if (IsHostLink(*target))
             return true;
     }
     return false;
 }
 
 bool WriteEntry(const char* command, const std::string& key, const ArchiveEntry& entry,
-                const std::filesystem::path& target) {
-    std::error_code error;
-    std::filesystem::create_directories(target.parent_path(), error);
-    if (error) {
-        PrintError(command,
-                   "cannot create " + target.parent_path().string() + ": " + error.message());
+                const std::string& target) {
+    std::string reason;
+    if (!MakeHostFolders(HostParentFolder(target), &reason)) {
+        PrintError(command, "cannot create " + HostParentFolder(target) + ": " + reason);
         return false;
     }
     std::vector<char> buffer(DecodedLength(entry) + 1);
@@ -59,11 +59,8 @@ bool WriteEntry(const char* command, const std::string& key, const ArchiveEntry&
         PrintError(command, "the data of '" + key + "' lies outside the archive");
         return false;
     }
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(buffer.data(), static_cast<std::streamsize>(DecodedLength(entry)));
-    out.close();
-    if (!out) {
-        PrintError(command, "cannot write " + target.string());
+    if (!WriteHostFile(target, buffer.data(), DecodedLength(entry))) {
+        PrintError(command, "cannot write " + target);
         return false;
     }
     return true;
@@ -77,7 +74,7 @@ int RunUnpackCommand(int argc, char** argv) {
     bool complete = false;
     if (!LoadIndexForTool(argv[0], argv[1], &complete))
         return EXIT_PROBLEM;
-    const std::filesystem::path outDir = argv[2];
+    const std::string outDir = argv[2];
     bool ok = complete;
     for (const auto& [key, entry] : g_archiveIndex) {
         std::string path;
@@ -88,20 +85,21 @@ int RunUnpackCommand(int argc, char** argv) {
             ok = false;
             continue;
         }
-        std::filesystem::path relative;
+        std::vector<std::string> relative;
         if (!KeyToRelativePath(path, &relative)) {
             PrintError(argv[0],
                        "refusing key '" + key + "': not a path below the output directory");
             ok = false;
             continue;
         }
-        if (PassesThroughLink(outDir, relative)) {
+        std::string target;
+        if (PassesThroughLink(outDir, relative, &target)) {
             PrintError(argv[0],
                        "refusing key '" + key + "': its path passes through a symbolic link");
             ok = false;
             continue;
         }
-        ok = WriteEntry(argv[0], key, entry, outDir / relative) && ok;
+        ok = WriteEntry(argv[0], key, entry, target) && ok;
     }
     return ok ? 0 : EXIT_PROBLEM;
 }

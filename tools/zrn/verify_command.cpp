@@ -5,12 +5,13 @@
 
 #include "archive/archive.h"
 
+#include "platform/files/host_files.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -96,16 +97,15 @@ int RunVerifyCommand(int argc, char** argv) {
     if (argc != 2)
         return ReportUsageError(argv[0]);
     Verifier verifier{argv[1], 0};
-    std::FILE* file = std::fopen(verifier.path, "rb");
-    struct stat status;
-    if (!file || fstat(fileno(file), &status) != 0) {
-        PrintError(COMMAND,
-                   std::string("cannot open ") + verifier.path + ": " + std::strerror(errno));
+    std::FILE* file = OpenHostFile(verifier.path, "rb");
+    if (!file || !GetHostFileSize(verifier.path, &verifier.fileSize)) {
+        // A folder or a device opens, but has no size to check an archive against.
+        const std::string why = file ? "not a regular file" : std::strerror(errno);
+        PrintError(COMMAND, std::string("cannot open ") + verifier.path + ": " + why);
         if (file)
             std::fclose(file);
         return EXIT_PROBLEM;
     }
-    verifier.fileSize = static_cast<std::uint64_t>(status.st_size);
     CheckFileSize(&verifier);
 
     std::uint32_t count = 0;

@@ -7,18 +7,16 @@
 
 #include "archive/folder_convert.h"
 
-#include <unistd.h>
+#include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
+
+#include <strings.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -35,36 +33,34 @@ struct WebArguments {
     std::string playerDir;
 };
 
-// The folder of zrn itself, through /proc: the player lies beside it when installed.
-fs::path ProgramFolder() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : self.parent_path();
+bool IsHostFile(const std::string& path) {
+    return GetHostEntryKind(path) == HOST_FILE;
 }
 
-bool HasPlayer(const fs::path& dir) {
-    std::error_code error;
+bool HasPlayer(const std::string& dir) {
     return std::all_of(std::begin(PLAYER_FILES), std::end(PLAYER_FILES),
-                       [&](const char* f) { return fs::is_regular_file(dir / f, error); }) &&
-           fs::is_regular_file(dir / PAGE_TEMPLATE, error);
+                       [&](const char* f) { return IsHostFile(JoinHostPath(dir, f)); }) &&
+           IsHostFile(JoinHostPath(dir, PAGE_TEMPLATE));
 }
 
 // --player DIR, else TAVELLE_WEB_PLAYER, else the installed player (share/tavelle/web
 // beside bin/), else the web build's beside a build tree (build-web/player/web).
 std::string FindPlayer(const std::string& given) {
-    std::vector<fs::path> candidates;
+    std::vector<std::string> candidates;
     if (!given.empty())
         return HasPlayer(given) ? given : "";
-    if (const char* env = std::getenv("TAVELLE_WEB_PLAYER"); env && env[0])
+    if (const std::string env = HostEnvironment("TAVELLE_WEB_PLAYER"); !env.empty())
         candidates.push_back(env);
-    const fs::path bin = ProgramFolder();
-    if (!bin.empty()) {
-        candidates.push_back(bin.parent_path() / "share/tavelle/web");
-        candidates.push_back(bin.parent_path() / "build-web/player/web");
+    // The player lies beside zrn itself when installed.
+    const std::string self = HostProgramPath();
+    if (!self.empty()) {
+        const std::string prefix = HostParentFolder(HostParentFolder(self));
+        candidates.push_back(JoinHostPath(prefix, "share/tavelle/web"));
+        candidates.push_back(JoinHostPath(prefix, "build-web/player/web"));
     }
-    for (const fs::path& dir : candidates) {
+    for (const std::string& dir : candidates) {
         if (HasPlayer(dir))
-            return dir.string();
+            return dir;
     }
     return "";
 }
@@ -128,54 +124,32 @@ std::string EscapeJson(const std::string& text) {
     return out;
 }
 
-bool ReadText(const fs::path& path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    *text = buffer.str();
-    return static_cast<bool>(in) || in.eof();
-}
-
-bool WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+bool WriteText(const std::string& path, const std::string& text) {
+    return WriteHostFile(path, text.data(), text.size());
 }
 
 struct GameFile {
-    std::string path; // relative, with '/'
-    std::uintmax_t size;
+    std::string path;   // relative, with '/'
+    std::string source; // where it is read from: a link's target inside the folder
+    std::uint64_t size;
 };
 
 // Every regular file below the game folder, in name order. Links are followed only
 // inside the folder, as the game's folder mode does.
-bool CollectGameFiles(const fs::path& root, std::vector<GameFile>* files) {
-    std::error_code error;
-    const fs::path canonicalRoot = fs::canonical(root, error);
-    if (error) {
-        PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
+bool CollectGameFiles(const std::string& root, std::vector<GameFile>* files) {
+    std::vector<HostFolderFile> listed;
+    std::vector<std::string> refusedLinks;
+    std::string realRoot;
+    if (!ListHostFolder(root, &listed, &refusedLinks, &realRoot)) {
+        const std::string problem = HostFolderProblem(root);
+        PrintError(COMMAND, "cannot read " + root + (problem.empty() ? "" : ": " + problem));
         return false;
     }
-    fs::recursive_directory_iterator it(canonicalRoot, error), end;
-    for (; !error && it != end; it.increment(error)) {
-        const fs::path target = fs::canonical(it->path(), error);
-        if (error)
-            break;
-        const auto [rootEnd, unused] =
-            std::mismatch(canonicalRoot.begin(), canonicalRoot.end(), target.begin(), target.end());
-        if (rootEnd != canonicalRoot.end() || !fs::is_regular_file(target, error))
-            continue;
-        const std::string relative =
-            fs::relative(it->path(), canonicalRoot, error).generic_string();
-        files->push_back({relative, fs::file_size(target, error)});
+    for (const HostFolderFile& file : listed) {
+        std::uint64_t size = 0;
+        if (GetHostFileSize(file.path, &size))
+            files->push_back({file.relative, file.path, size});
     }
-    if (error) {
-        PrintError(COMMAND, "cannot read " + root.string() + ": " + error.message());
-        return false;
-    }
-    std::sort(files->begin(), files->end(),
-              [](const GameFile& a, const GameFile& b) { return a.path < b.path; });
     return true;
 }
 
@@ -186,17 +160,15 @@ bool IsPackedGame(const std::vector<GameFile>& files) {
     });
 }
 
-bool CopyInto(const fs::path& from, const fs::path& to) {
-    std::error_code error;
-    fs::create_directories(to.parent_path(), error);
-    if (!error)
-        fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-    if (error)
-        PrintError(COMMAND, "cannot write " + to.string() + ": " + error.message());
-    return !error;
+bool CopyInto(const std::string& from, const std::string& to) {
+    std::string reason;
+    if (MakeHostFolders(HostParentFolder(to), &reason) && CopyHostFile(from, to, &reason))
+        return true;
+    PrintError(COMMAND, "cannot write " + to + ": " + reason);
+    return false;
 }
 
-std::string Manifest(const std::string& title, bool unpacked, std::uintmax_t fontSize,
+std::string Manifest(const std::string& title, bool unpacked, std::uint64_t fontSize,
                      const std::vector<GameFile>& files) {
     std::string json = "{\n  \"title\": \"" + EscapeJson(title) + "\",\n";
     json += std::string("  \"unpacked\": ") + (unpacked ? "true" : "false") + ",\n";
@@ -230,17 +202,18 @@ int RunWebCommand(int argc, char** argv) {
         PrintError(COMMAND, args.gameDir + " holds no files");
         return EXIT_PROBLEM;
     }
-    std::error_code error;
-    const fs::path out = args.outDir;
-    if (fs::exists(out / "game", error))
-        fs::remove_all(out / "game", error);
+    const std::string& out = args.outDir;
+    const std::string gameOut = JoinHostPath(out, "game");
+    // The files of a game published here before go; a failure shows in the copies below.
+    std::string reason;
+    RemoveHostTree(gameOut, &reason);
     for (const char* file : PLAYER_FILES) {
-        if (!CopyInto(fs::path(player) / file, out / file))
+        if (!CopyInto(JoinHostPath(player, file), JoinHostPath(out, file)))
             return EXIT_PROBLEM;
     }
     const bool unpacked = !IsPackedGame(files);
     for (const GameFile& file : files) {
-        if (!CopyInto(fs::path(args.gameDir) / file.path, out / "game" / file.path))
+        if (!CopyInto(file.source, JoinHostPath(gameOut, file.path)))
             return EXIT_PROBLEM;
         std::string key = file.path;
         if (unpacked && FolderConversionOfKey(&key) == FOLDER_PNG)
@@ -249,24 +222,26 @@ int RunWebCommand(int argc, char** argv) {
                                             "by zrn pack GAME_DIR OUT_DIR, which converts it");
     }
     // Without --title the page is named after the game's folder.
-    fs::path named = fs::absolute(args.gameDir).lexically_normal();
-    if (named.filename().empty())
-        named = named.parent_path();
-    const std::string title = args.title.empty() ? named.filename().string() : args.title;
+    std::string named = HostAbsolutePath(args.gameDir);
+    if (HostFileName(named).empty())
+        named = HostParentFolder(named);
+    const std::string title = args.title.empty() ? HostFileName(named) : args.title;
     std::string page;
-    if (!ReadText(fs::path(player) / PAGE_TEMPLATE, &page)) {
+    if (!ReadFileBytes(JoinHostPath(player, PAGE_TEMPLATE), &page)) {
         PrintError(COMMAND, "cannot read the player's page");
         return EXIT_PROBLEM;
     }
     for (std::size_t at; (at = page.find("@TITLE@")) != std::string::npos;)
         page.replace(at, 7, EscapeHtml(title));
-    const std::uintmax_t fontSize = fs::file_size(out / "font/gothic.ttf", error);
-    if (!WriteText(out / PAGE_TEMPLATE, page) ||
-        !WriteText(out / "tavelle-game.json", Manifest(title, unpacked, fontSize, files))) {
-        PrintError(COMMAND, "cannot write the page into " + out.string());
+    std::uint64_t fontSize = 0;
+    GetHostFileSize(JoinHostPath(out, "font/gothic.ttf"), &fontSize);
+    if (!WriteText(JoinHostPath(out, PAGE_TEMPLATE), page) ||
+        !WriteText(JoinHostPath(out, "tavelle-game.json"),
+                   Manifest(title, unpacked, fontSize, files))) {
+        PrintError(COMMAND, "cannot write the page into " + out);
         return EXIT_PROBLEM;
     }
-    std::printf("%s: %zu game files; serve the folder over HTTP and open index.html\n",
-                out.string().c_str(), files.size());
+    std::printf("%s: %zu game files; serve the folder over HTTP and open index.html\n", out.c_str(),
+                files.size());
     return 0;
 }

@@ -2,7 +2,6 @@
 // being the command's name, and returns the process exit code.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,10 +11,10 @@ constexpr int EXIT_USAGE = 2;   // the command line was wrong
 int RunPackCommand(int argc, char** argv);
 // Packs every file below root that folder mode serves into the archive at outPath,
 // except the files leaveOut names; reports on stderr and returns false on failure.
-bool PackTree(const std::filesystem::path& root, const std::string& outPath,
-              const std::vector<std::filesystem::path>& leaveOut);
+bool PackTree(const std::string& root, const std::string& outPath,
+              const std::vector<std::string>& leaveOut);
 // zrn pack GAME_DIR OUT_DIR: OUT_DIR/ZRN.dat and the loose files, then lint of the result.
-int PackGame(const std::filesystem::path& game, const std::filesystem::path& out);
+int PackGame(const std::string& game, const std::string& out);
 // The output path and --root DIR of pack's arguments; false when they are wrong.
 bool ParsePackArguments(int argc, char** argv, std::string* out, std::string* root);
 int RunListCommand(int argc, char** argv);
@@ -26,6 +25,8 @@ int RunNewCommand(int argc, char** argv);
 int RunStepsCommand(int argc, char** argv);
 int RunMapCommand(int argc, char** argv);
 
+// The whole of a file as bytes in a string; false (errno tells why) when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string* bytes);
 // "zrn <command>: <text>" on stderr.
 void PrintError(const char* command, const std::string& text);
 // "zrn <command>: wrong arguments" and the command's usage on stderr; EXIT_USAGE.
