@@ -123,3 +123,13 @@ bool RenameHostFile(const std::string& from, const std::string& to, std::string*
 bool RemoveHostFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
+
+bool LinkHostFileAsNew(const std::string& from, const std::string& to, bool* taken,
+                       std::string* reason) {
+    *taken = false;
+    if (link(from.c_str(), to.c_str()) == 0)
+        return true;
+    *taken = errno == EEXIST;
+    *reason = std::strerror(errno);
+    return false;
+}

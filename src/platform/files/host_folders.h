@@ -40,3 +40,7 @@ bool CloseHostFileToDisk(std::FILE* file, std::string* reason);
 // Moves from over to, replacing it at once.
 bool RenameHostFile(const std::string& from, const std::string& to, std::string* reason);
 bool RemoveHostFile(const std::string& path);
+// Gives the file from a second name, to, which must not exist yet: nothing is ever
+// replaced. *taken says whether to was already in use when it fails.
+bool LinkHostFileAsNew(const std::string& from, const std::string& to, bool* taken,
+                       std::string* reason);

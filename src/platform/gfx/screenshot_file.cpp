@@ -1,15 +1,15 @@
 #include "platform/gfx/screenshot_file.h"
 
 #include "platform/files/host_files.h"
+#include "platform/files/host_folders.h"
 #include "platform/files/stored_files.h"
 #include "platform/gfx/png_writer.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -55,10 +55,9 @@ std::string ScreenshotFolder() {
 
 std::string SaveScreenshot(const std::uint8_t* rgba, int width, int height, std::string* error) {
     const std::string folder = ScreenshotFolder();
-    std::error_code failure;
-    std::filesystem::create_directories(folder, failure);
-    if (failure) {
-        *error = "cannot make " + folder + ": " + failure.message();
+    std::string reason;
+    if (!MakeHostFolders(folder, &reason)) {
+        *error = "cannot make " + folder + ": " + reason;
         return "";
     }
     char stamp[32];
@@ -67,18 +66,18 @@ std::string SaveScreenshot(const std::uint8_t* rgba, int width, int height, std:
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     // The picture is written under a name of its own and linked to its final name only
-    // when whole: a failed write leaves no broken PNG, and link never replaces a file, so
-    // two pictures in one second (from two games, say) each keep theirs.
-    std::string temporary = folder + "/.tavelle-XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        *error = "cannot write in " + folder + ": " + std::strerror(errno);
+    // when whole: a failed write leaves no broken PNG, and a link never replaces a file,
+    // so two pictures in one second (from two games, say) each keep theirs.
+    std::string temporary;
+    std::FILE* file = CreateHostFileBeside(folder + "/.tavelle", &temporary, &reason);
+    if (!file) {
+        *error = "cannot write in " + folder + ": " + reason;
         return "";
     }
-    close(descriptor);
+    std::fclose(file);
     if (!WritePng(temporary, rgba, width, height)) {
         *error = "cannot write " + temporary + ": " + std::strerror(errno);
-        unlink(temporary.c_str());
+        RemoveHostFile(temporary);
         return "";
     }
     for (int n = 0; n < 100; ++n) {
@@ -86,17 +85,18 @@ std::string SaveScreenshot(const std::uint8_t* rgba, int width, int height, std:
         if (n > 0)
             path += "-" + std::to_string(n);
         path += ".png";
-        if (link(temporary.c_str(), path.c_str()) == 0) {
-            unlink(temporary.c_str());
+        bool taken = false;
+        if (LinkHostFileAsNew(temporary, path, &taken, &reason)) {
+            RemoveHostFile(temporary);
             return path;
         }
-        if (errno != EEXIST) {
-            *error = "cannot write " + path + ": " + std::strerror(errno);
-            unlink(temporary.c_str());
+        if (!taken) {
+            *error = "cannot write " + path + ": " + reason;
+            RemoveHostFile(temporary);
             return "";
         }
     }
-    unlink(temporary.c_str());
+    RemoveHostFile(temporary);
     *error = "too many screenshots this second in " + folder;
     return "";
 }
