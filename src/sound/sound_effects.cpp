@@ -2,10 +2,11 @@
 
 #include "core/file_report.h"
 
+#include "platform/files/host_files.h"
 #include "platform/window/message_box.h"
 #include "platform/window/window.h"
 
-#include <unistd.h>
+#include <string>
 
 MusicPerformance* g_pPerformance = nullptr;
 MusicLoader* g_pLoader = nullptr;
@@ -67,12 +68,12 @@ bool InitDirectMusic() {
         ShowError("DirectMusicLoader8オブジェクトの作成に失敗");
         return false;
     }
-    char directory[MAX_DIRECTORY];
-    if (getcwd(directory, sizeof directory) == nullptr) {
+    const std::string directory = HostCurrentFolder();
+    if (directory.empty() || directory.size() >= MAX_DIRECTORY) {
         ShowError("CurrentDirectoryの取得に失敗");
         return false;
     }
-    if (FAILED(g_pLoader->SetSearchDirectory(directory))) {
+    if (FAILED(g_pLoader->SetSearchDirectory(directory.c_str()))) {
         ShowError("ローダーの検索パス設定に失敗");
         return false;
     }

@@ -48,10 +48,8 @@ int Fail(const std::string& message) {
 std::string AbsolutePath(const std::string& path) {
     if (path.empty() || path[0] == '/')
         return path;
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd))
-        return path;
-    return std::string(cwd) + "/" + path;
+    const std::string folder = HostCurrentFolder();
+    return folder.empty() ? path : folder + "/" + path;
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {

@@ -140,6 +140,17 @@ std::string HostEnvironment(const char* name) {
     return value ? value : "";
 }
 
+std::string HostCurrentFolder() {
+    std::string folder(256, '\0');
+    while (!getcwd(folder.data(), folder.size())) {
+        if (errno != ERANGE)
+            return "";
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return folder;
+}
+
 void SetHostEnvironment(const char* name, const char* value) {
     setenv(name, value, 1);
 }

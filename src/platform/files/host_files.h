@@ -30,6 +30,8 @@ bool EnterHostFolder(const std::string& dir, std::string* reason);
 std::string HostProgramPath();
 // An environment variable, "" when it is unset.
 std::string HostEnvironment(const char* name);
+// The folder the program runs in; empty when it cannot be told.
+std::string HostCurrentFolder();
 // Sets an environment variable for this process and the libraries it starts.
 void SetHostEnvironment(const char* name, const char* value);
 

@@ -17,6 +17,6 @@
 #include <locale>
 
 #pragma GCC poison fopen freopen fdopen tmpfile open openat creat stat lstat fstat
-#pragma GCC poison opendir fdopendir readdir scandir chdir fchdir readlink realpath access
+#pragma GCC poison opendir fdopendir readdir scandir chdir fchdir getcwd readlink realpath access
 #pragma GCC poison mkdir rmdir unlink rename mkstemp getenv secure_getenv setenv putenv
 #pragma GCC poison ifstream ofstream fstream filesystem popen system
