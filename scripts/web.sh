@@ -17,12 +17,15 @@ for arg in "$@"; do
   esac
 done
 
-WEB_PACKAGES=(emscripten chromium nodejs npm python3-fonttools fonts-ipafont-gothic dpkg-dev googletest)
+WEB_PACKAGES=(emscripten chromium python3-fonttools fonts-ipafont-gothic dpkg-dev googletest)
 install_web_packages() {
   local missing=() p
   for p in "${WEB_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # Node and npm from Debian unless the machine already has both: a Node from elsewhere
+  # carries its own npm, which Debian's npm package conflicts with.
+  command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
   [ ${#missing[@]} -eq 0 ] && return
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
