@@ -34,7 +34,7 @@ struct GamepadState {
     std::uint64_t startPressedAt;
     bool reloadDone;
     bool reloadPending;
-    bool keyHeld[SDL_CONTROLLER_BUTTON_MAX];
+    bool buttonDown[SDL_CONTROLLER_BUTTON_MAX];
     int scrollKey; // the arrow the right stick holds, 0 for none
 };
 
@@ -109,7 +109,7 @@ void HandleButton(Uint8 button, bool down) {
         break;
     }
     if (button < SDL_CONTROLLER_BUTTON_MAX)
-        s_pad.keyHeld[button] = down && GamepadButtonKey(button) != 0;
+        s_pad.buttonDown[button] = down;
     if (down && s_pad.startDown && s_pad.backDown)
         g_inputWindow.postQuit();
 }
@@ -134,7 +134,7 @@ int GamepadButtonKey(int button) {
 
 void AddGamepadKeys(std::uint8_t keys[256]) {
     for (const ButtonKey& pair : BUTTON_KEYS) {
-        if (s_pad.keyHeld[pair.button])
+        if (s_pad.buttonDown[pair.button])
             keys[pair.key] = 0x80;
     }
     if (s_pad.scrollKey)
@@ -221,6 +221,6 @@ void ClearGamepadState() {
     s_pad.startDown = false;
     s_pad.backDown = false;
     s_pad.reloadPending = false;
-    std::memset(s_pad.keyHeld, 0, sizeof s_pad.keyHeld);
+    std::memset(s_pad.buttonDown, 0, sizeof s_pad.buttonDown);
     s_pad.scrollKey = 0;
 }
